@@ -1,0 +1,35 @@
+# Small helpers shared by the subsystem CMake files.
+
+# kelvo_library(NAME SOURCES ... DEPS ...): one static library per subsystem, its headers
+# reached as "<subsystem>/<header>.h" from src/.
+function(kelvo_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# kelvo_test(NAME SOURCES ... DEPS ...): one GoogleTest executable, its tests registered with CTest.
+function(kelvo_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${ARG_ENV}")
+endfunction()
+
+# kelvo_fuzzer(NAME SOURCES ... DEPS ...): a libFuzzer target, built only with KELVO_FUZZ.
+function(kelvo_fuzzer name)
+  if(NOT KELVO_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
