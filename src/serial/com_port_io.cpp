@@ -171,6 +171,7 @@ int TCustomComPort::ReadStr(std::string& str, int count) {
 // (the record then holds the count and the error, if any).
 bool TCustomComPort::StepTransfer(TAsync& async, bool mayWait) {
   if (async.State != TAsync::TState::Pending) return true;
+  if (async.Aborted) return FinishTransfer(async, 0);
   if (!FDevice.IsOpen()) {
     FinishTransfer(async, EBADF);
     return true;
