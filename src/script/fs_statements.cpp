@@ -6,7 +6,7 @@ namespace kelvo {
 
 namespace {
 
-bool Condition(TfsExpression& e) { return e.GetValue().AsBoolean(); }
+bool IsTrue(TfsExpression& e) { return e.GetValue().AsBoolean(); }
 
 // The loop variable's stored value, written directly: no read-only or type checks, no side
 // effects of special items.
@@ -116,7 +116,7 @@ TfsIfStmt::TfsIfStmt(TfsScript* prog, const std::string& sourcePos, const std::s
 void TfsIfStmt::Execute() {
   RunLine();
   if (Prog->StopRequested) return;
-  if (Condition(*Condition)) {
+  if (IsTrue(*Condition)) {
     TfsStatement::Execute();
   } else {
     ElseStmt->Execute();
@@ -148,7 +148,7 @@ void TfsRepeatStmt::Execute() {
   for (;;) {
     TfsStatement::Execute();
     if (LoopEnds(*Prog)) break;
-    bool c = Condition(*Condition);
+    bool c = IsTrue(*Condition);
     if (c == !InverseCondition) break;
   }
   Prog->BreakFlag = false;
@@ -157,7 +157,7 @@ void TfsRepeatStmt::Execute() {
 void TfsWhileStmt::Execute() {
   RunLine();
   if (Prog->StopRequested) return;
-  while (Condition(*Condition)) {
+  while (IsTrue(*Condition)) {
     TfsStatement::Execute();
     if (LoopEnds(*Prog)) break;
   }
@@ -212,7 +212,7 @@ void TfsCppForStmt::Execute() {
   if (Prog->StopRequested) return;
   FirstStmt->Execute();
   if (Prog->StopRequested) return;
-  while (Condition(*Condition)) {
+  while (IsTrue(*Condition)) {
     TfsStatement::Execute();
     if (LoopEnds(*Prog)) break;
     SecondStmt->Execute();
