@@ -243,9 +243,21 @@ TFormatSettings FormatSettingsFromLocale(const char* localeName) {
   return fs;
 }
 
-const TFormatSettings& DefaultFormatSettings() {
-  static const TFormatSettings settings = FormatSettingsFromLocale("");
+namespace {
+
+TFormatSettings& ProcessSettings() {
+  static TFormatSettings settings = FormatSettingsFromLocale("");
   return settings;
+}
+
+}  // namespace
+
+const TFormatSettings& DefaultFormatSettings() {
+  return ProcessSettings();
+}
+
+void SetDefaultFormatSettings(TFormatSettings settings) {
+  ProcessSettings() = std::move(settings);
 }
 
 }  // namespace kelvo

@@ -42,7 +42,10 @@ TFormatSettings RussianFormatSettings();
 // A locale that cannot be loaded, or the plain C/POSIX locale, gives the Russian conventions.
 TFormatSettings FormatSettingsFromLocale(const char* localeName);
 
-// The process-wide value, read from the environment's locale at first use.
+// The process-wide value that the script functions use, read from the environment's locale at
+// first use.
 const TFormatSettings& DefaultFormatSettings();
+// Replaces the process-wide value (tests pin the conventions they expect this way).
+void SetDefaultFormatSettings(TFormatSettings settings);
 
 }  // namespace kelvo

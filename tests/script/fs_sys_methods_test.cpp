@@ -16,6 +16,8 @@ namespace {
 
 class SysFunctions : public ::testing::Test {
  protected:
+  // The expectations below are written for the Russian conventions, whatever the machine's locale.
+  static void SetUpTestSuite() { SetDefaultFormatSettings(RussianFormatSettings()); }
   static TfsMethodHelper& Method(const std::string& name) {
     auto* m = dynamic_cast<TfsMethodHelper*>(fsGlobalUnit()->Find(name));
     if (m == nullptr) throw std::runtime_error("no library function " + name);
