@@ -44,6 +44,8 @@ void TComThread::Execute() {
     bool stopped = false;
     // A device that can no longer be watched (it hung up) ends the run; the port stays open.
     if (FWatcher.Wait(FStopEvent.Fd(), -1, events, stopped) != 0 || stopped) break;
+    // Events seen while Close is waiting are not handed over: the close would never end on a busy line.
+    if (FStopEvent.IsSet()) break;
     FEvents = DeviceMaskToEvents(events);
     try {
       DispatchComMsg();

@@ -147,6 +147,20 @@ TEST_F(EventThread, ErrorInAHandOverEndsTheThreadButNotThePort) {
   EXPECT_EQ(s, "bc");
 }
 
+TEST_F(EventThread, OtherSideGoingAwayEndsTheWatchAndThePortStillCloses) {
+  port.Open();
+  pty.CloseSlave();
+  pty.CloseMaster();
+  std::this_thread::sleep_for(milliseconds(100));
+  TMainThreadQueue::Instance().ProcessPending();
+  char c;
+  EXPECT_THROW(port.Read(&c, 1), EComPort);
+  auto start = steady_clock::now();
+  port.Close();
+  EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 500);
+  EXPECT_FALSE(port.Connected());
+}
+
 TEST_F(EventThread, WaitForEventIsRefusedWhileTheThreadRuns) {
   port.Open();
   TComEvents events{evRxChar};
