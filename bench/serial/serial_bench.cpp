@@ -79,8 +79,12 @@ void PortRoundTrip(benchmark::State& state, bool withEvents) {
   state.SetItemsProcessed(state.iterations());
   port.Close();
 }
-void BM_PortRoundTrip(benchmark::State& state) { PortRoundTrip(state, false); }
-void BM_PortRoundTripWithEventThread(benchmark::State& state) { PortRoundTrip(state, true); }
+void BM_PortRoundTrip(benchmark::State& state) {
+  PortRoundTrip(state, false);
+}
+void BM_PortRoundTripWithEventThread(benchmark::State& state) {
+  PortRoundTrip(state, true);
+}
 BENCHMARK(BM_PortRoundTrip)->UseRealTime();
 BENCHMARK(BM_PortRoundTripWithEventThread)->UseRealTime();
 

@@ -17,9 +17,13 @@ TAsync::~TAsync() {
 
 // --- Records ---------------------------------------------------------------------------------
 
-void TCustomComPort::InitAsync(PAsync& async) { async = std::make_unique<TAsync>(); }
+void TCustomComPort::InitAsync(PAsync& async) {
+  async = std::make_unique<TAsync>();
+}
 
-void TCustomComPort::DoneAsync(PAsync& async) { async.reset(); }
+void TCustomComPort::DoneAsync(PAsync& async) {
+  async.reset();
+}
 
 void TCustomComPort::CheckRecord(const PAsync& async) const {
   if (!async) throw EComPort(CError_InvalidAsync);
@@ -52,7 +56,8 @@ void TCustomComPort::StartTransfer(TAsync& async, TOperationKind kind, int count
   async.ReadDeadline.reset();
   async.WriteDeadline.reset();
   if (kind == okRead)
-    async.ReadDeadline.emplace(static_cast<uint32_t>(t.ReadInterval()), static_cast<uint32_t>(t.ReadTotalMultiplier()),
+    async.ReadDeadline.emplace(static_cast<uint32_t>(t.ReadInterval()),
+                               static_cast<uint32_t>(t.ReadTotalMultiplier()),
                                static_cast<uint32_t>(t.ReadTotalConstant()), n, now);
   else
     async.WriteDeadline.emplace(static_cast<uint32_t>(t.WriteTotalMultiplier()),
@@ -348,14 +353,30 @@ void TCustomComPort::RunEventStep(TComEvent event) {
       DoRxBuf(buffer.data(), got);
       break;
     }
-    case evTxEmpty: DoTxEmpty(); break;
-    case evBreak: DoBreak(); break;
-    case evRing: DoRing(); break;
-    case evCTS: DoCTSChange(Signals().Contains(csCTS)); break;
-    case evDSR: DoDSRChange(Signals().Contains(csDSR)); break;
-    case evRxFlag: DoRxFlag(); break;
-    case evRLSD: DoRLSDChange(Signals().Contains(csRLSD)); break;
-    case evRx80Full: DoRx80Full(); break;
+    case evTxEmpty:
+      DoTxEmpty();
+      break;
+    case evBreak:
+      DoBreak();
+      break;
+    case evRing:
+      DoRing();
+      break;
+    case evCTS:
+      DoCTSChange(Signals().Contains(csCTS));
+      break;
+    case evDSR:
+      DoDSRChange(Signals().Contains(csDSR));
+      break;
+    case evRxFlag:
+      DoRxFlag();
+      break;
+    case evRLSD:
+      DoRLSDChange(Signals().Contains(csRLSD));
+      break;
+    case evRx80Full:
+      DoRx80Full();
+      break;
   }
 }
 

@@ -20,7 +20,8 @@ void ApplyPriority(TThreadPriority priority) {
 
 TComThread::TComThread(TCustomComPort& port)
     : FComPort(port),
-      FWatcher(port.FDevice, EventsToDeviceMask(port.FEvents), port.FBuffer->InputSize(), port.FTxSignal.get()),
+      FWatcher(port.FDevice, EventsToDeviceMask(port.FEvents), port.FBuffer->InputSize(),
+               port.FTxSignal.get()),
       FPriority(port.FEventThreadPriority) {
   FThread = std::thread([this] { Execute(); });
 }
@@ -61,9 +62,15 @@ void TComThread::Execute() {
 
 void TComThread::DispatchComMsg() {
   switch (FComPort.FSyncMethod) {
-    case smThreadSync: TMainThreadQueue::Instance().Send([this] { DoEvents(); }); break;
-    case smWindowSync: SendEvents(); break;
-    case smNone: DoEvents(); break;
+    case smThreadSync:
+      TMainThreadQueue::Instance().Send([this] { DoEvents(); });
+      break;
+    case smWindowSync:
+      SendEvents();
+      break;
+    case smNone:
+      DoEvents();
+      break;
   }
 }
 

@@ -257,7 +257,9 @@ int InterruptedPoll(pollfd* fds, nfds_t n, int timeout) {
   }
   return ::poll(fds, n, timeout);
 }
-ssize_t ShortWrite(int fd, const void* buffer, size_t count) { return ::write(fd, buffer, count > 1 ? 1 : count); }
+ssize_t ShortWrite(int fd, const void* buffer, size_t count) {
+  return ::write(fd, buffer, count > 1 ? 1 : count);
+}
 }  // namespace
 
 TEST_F(PortIo, InterruptedCallsAreRepeatedAndShortWritesContinued) {

@@ -99,14 +99,18 @@ TArguments ParseArguments(int argc, char** argv) {
 std::string Escaped(std::string_view bytes) {
   std::string out;
   for (unsigned char c : bytes) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\\') out += "\\\\";
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\\')
+      out += "\\\\";
     else if (c < 32 || c >= 127) {
       char hex[8];
       std::snprintf(hex, sizeof hex, "\\x%02X", c);
       out += hex;
-    } else out += static_cast<char>(c);
+    } else
+      out += static_cast<char>(c);
   }
   return out;
 }
@@ -114,8 +118,10 @@ std::string Escaped(std::string_view bytes) {
 class TLog {
  public:
   explicit TLog(const std::string& path) {
-    if (path == "-") FOut = stderr;
-    else if (!path.empty()) FOut = std::fopen(path.c_str(), "a");
+    if (path == "-")
+      FOut = stderr;
+    else if (!path.empty())
+      FOut = std::fopen(path.c_str(), "a");
     FOwned = FOut && FOut != stderr;
   }
   ~TLog() {
@@ -151,7 +157,8 @@ struct TLine {
 
 bool OpenLine(TLine& line) {
   line.Master.Reset(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
-  if (!line.Master.Valid() || ::grantpt(line.Master.Get()) != 0 || ::unlockpt(line.Master.Get()) != 0) return false;
+  if (!line.Master.Valid() || ::grantpt(line.Master.Get()) != 0 || ::unlockpt(line.Master.Get()) != 0)
+    return false;
   const char* name = ::ptsname(line.Master.Get());
   if (!name) return false;
   line.Path = name;
@@ -180,7 +187,8 @@ int Serve(TLine& line, const TArguments& args, int signals) {
     log.Line("RX", speed, received);
     TModemOutput out = modem.Receive(received, speed);
     for (const auto& part : out.Parts) {
-      if (part.IsAnswer && args.DelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(args.DelayMs));
+      if (part.IsAnswer && args.DelayMs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(args.DelayMs));
       WriteAll(line.Master.Get(), part.Bytes);
       log.Line("TX", speed, part.Bytes);
     }

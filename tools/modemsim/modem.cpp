@@ -10,8 +10,12 @@ namespace {
 constexpr size_t kMaxLine = 255;
 constexpr char kBackspace = 8;
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char Upper(char c) {
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // A decimal number at pos (none: -1); pos moves past it.
 int Number(const std::string& s, size_t& pos) {
@@ -32,7 +36,9 @@ void TModemOutput::Add(bool isAnswer, const std::string& bytes) {
     Parts.back().Bytes += bytes;
 }
 
-TModemSimulator::TModemSimulator(TModemOptions options) : FOptions(std::move(options)) { Reset(); }
+TModemSimulator::TModemSimulator(TModemOptions options) : FOptions(std::move(options)) {
+  Reset();
+}
 
 void TModemSimulator::Reset() {
   FEcho = true;
@@ -95,7 +101,8 @@ bool TModemSimulator::Command(const std::string& line, size_t& pos, std::string&
     const char k = Upper(line[pos++]);
     int n = Number(line, pos);
     if (k == 'F') Reset();
-    return k == 'F' || k == 'C' || k == 'D' || k == 'K' || k == 'W' || k == 'S' || k == 'Q' || (k == 'V' && n < 0);
+    return k == 'F' || k == 'C' || k == 'D' || k == 'K' || k == 'W' || k == 'S' || k == 'Q' ||
+           (k == 'V' && n < 0);
   }
   if (c == 'S') return Register(line, pos, info);
   if (c == 'D') {
@@ -105,13 +112,31 @@ bool TModemSimulator::Command(const std::string& line, size_t& pos, std::string&
   }
   const int n = Number(line, pos);
   switch (c) {
-    case 'E': FEcho = n == 1; return n <= 1;
-    case 'V': FVerbose = n == 1; return n <= 1;
-    case 'Q': FQuiet = n == 1; return n <= 1;
-    case 'Z': Reset(); return n <= 1;
-    case 'I': info += InfoText(FOptions.Ident); return true;
-    case 'H': case 'L': case 'M': case 'X': case 'B': case 'N': case 'W': return true;
-    default: return false;
+    case 'E':
+      FEcho = n == 1;
+      return n <= 1;
+    case 'V':
+      FVerbose = n == 1;
+      return n <= 1;
+    case 'Q':
+      FQuiet = n == 1;
+      return n <= 1;
+    case 'Z':
+      Reset();
+      return n <= 1;
+    case 'I':
+      info += InfoText(FOptions.Ident);
+      return true;
+    case 'H':
+    case 'L':
+    case 'M':
+    case 'X':
+    case 'B':
+    case 'N':
+    case 'W':
+      return true;
+    default:
+      return false;
   }
 }
 
