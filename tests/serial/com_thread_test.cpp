@@ -14,10 +14,10 @@ using namespace std::chrono;
 
 namespace {
 
-// Runs the main-thread queue until pred holds or two seconds pass.
+// Runs the main-thread queue until pred holds or five seconds pass.
 template <typename P>
 bool PumpUntil(P pred) {
-  auto end = steady_clock::now() + seconds(2);
+  auto end = steady_clock::now() + seconds(5);
   while (!pred()) {
     if (steady_clock::now() > end) return false;
     TMainThreadQueue::Instance().ProcessPending();
