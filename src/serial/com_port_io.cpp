@@ -177,10 +177,7 @@ int TCustomComPort::ReadStr(std::string& str, int count) {
 bool TCustomComPort::StepTransfer(TAsync& async, bool mayWait) {
   if (async.State != TAsync::TState::Pending) return true;
   if (async.Aborted) return FinishTransfer(async, 0);
-  if (!FDevice.IsOpen()) {
-    FinishTransfer(async, EBADF);
-    return true;
-  }
+  if (!FDevice.IsOpen()) return FinishTransfer(async, EBADF);
   return async.OpKind == okRead ? StepRead(async, mayWait) : StepWrite(async, mayWait);
 }
 
@@ -226,9 +223,12 @@ bool TCustomComPort::StepWrite(TAsync& a, bool mayWait) {
 // One wait for the device to become ready, for the time left, or for an abort. 0 or an error.
 int TCustomComPort::WaitDevice(TAsync& a, short events, std::optional<TMilliseconds> left) {
   pollfd fds[2] = {{FDevice.Fd(), events, 0}, {a.AbortSignal.Fd(), POLLIN, 0}};
-  // A hang-up shows as POLLHUP; the next read or write then reports it.
   int r = RetryOnEintr([&] { return SystemCalls().Poll(fds, 2, PollTimeout(left)); });
-  return r == -1 ? errno : 0;
+  if (r == -1) return errno;
+  // A device that has hung up or failed, with nothing left to read or room to write, would wake
+  // every poll at once: it is an I/O error. Bytes still queued are read first.
+  if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[0].revents & events)) return EIO;
+  return 0;
 }
 
 void TCustomComPort::AfterWrite() {
