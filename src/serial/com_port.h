@@ -24,6 +24,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "serial/com_async.h"
 #include "serial/com_error.h"
@@ -185,6 +186,8 @@ class TCustomComPort {
   friend class TComThread;
   friend class TAsync;
 
+  class TRecordGuard;
+
   template <typename T>
   void SetDcbValue(T& field, T value);
   void RunEventStep(TComEvent event);
@@ -233,6 +236,7 @@ class TCustomComPort {
   TClockFunction FClock = [] { return TClock::now(); };
   std::mutex FPendingLock;
   std::set<TAsync*> FPending;
+  std::vector<PAsync> FSpareRecords;  // kept by the synchronous forms for reuse
 };
 
 // The port that the application creates; it adds nothing to TCustomComPort.

@@ -47,8 +47,10 @@ void TCustomComPort::StartTransfer(TAsync& async, TOperationKind kind, int count
   async.Count = std::max(count, 0);
   async.Transferred = 0;
   async.Error = 0;
-  async.Aborted = false;
-  async.AbortSignal.Reset();
+  if (async.Aborted) {
+    async.AbortSignal.Reset();
+    async.Aborted = false;
+  }
   async.State = TAsync::TState::Pending;
   const TTimePoint now = FClock();
   const auto n = static_cast<uint32_t>(async.Count);
@@ -125,20 +127,34 @@ bool TCustomComPort::IsAsyncCompleted(const PAsync& async) {
   return true;
 }
 
-namespace {
+namespace {}  // namespace
 
-// Releases a record however the synchronous call ends.
-class TRecordGuard {
+// The record of a synchronous call, released however the call ends. Released records are kept
+// for the next call: making one costs an eventfd, which a byte-at-a-time reader would pay twice
+// per byte.
+class TCustomComPort::TRecordGuard {
  public:
-  TRecordGuard(TCustomComPort& port, PAsync& async) : FPort(port), FAsync(async) { FPort.InitAsync(FAsync); }
-  ~TRecordGuard() { FPort.DoneAsync(FAsync); }
+  TRecordGuard(TCustomComPort& port, PAsync& async) : FPort(port), FAsync(async) {
+    std::lock_guard lock(FPort.FPendingLock);
+    if (FPort.FSpareRecords.empty()) {
+      FPort.InitAsync(FAsync);
+    } else {
+      FAsync = std::move(FPort.FSpareRecords.back());
+      FPort.FSpareRecords.pop_back();
+    }
+  }
+  ~TRecordGuard() {
+    if (FAsync->Port) FPort.Unregister(*FAsync);
+    FAsync->State = TAsync::TState::Idle;
+    std::lock_guard lock(FPort.FPendingLock);
+    if (FPort.FSpareRecords.size() < kMaxSpareRecords) FPort.FSpareRecords.push_back(std::move(FAsync));
+  }
 
  private:
+  static constexpr size_t kMaxSpareRecords = 4;
   TCustomComPort& FPort;
   PAsync& FAsync;
 };
-
-}  // namespace
 
 int TCustomComPort::Write(const void* buffer, int count) {
   PAsync async;
