@@ -13,6 +13,9 @@
 //   char c; int n = port.Read(&c, 1);      // 0 when the read time-outs expire: no error
 //   port.Close();
 // Errors are EComPort (serial/com_error.h). Settings, Open and Close belong to the main thread.
+// The event thread hands its events over through TMainThreadQueue (serial/main_thread_queue.h):
+// the application's "process pending messages" calls TMainThreadQueue::Instance().ProcessPending(),
+// and a window toolkit sets its SetWakeUp so that a hand-over also wakes an idle event loop.
 // Linux cannot produce some settings (1.5 stop bits, DTR handshake, RTS toggle, DSR flow and
 // sensitivity, CTS and RTS handshake apart, a parity replacement byte other than NUL); applying
 // one fails with code 7, and so does a format that the device does not keep (a pseudo-terminal
