@@ -112,11 +112,14 @@ TEST_F(UiTest, RenamingToAnotherModemsNameIsRefusedAndTheNodeKeepsItsText) {
 TEST_F(UiTest, RightClickLeftOfAScriptsIndentationSelectsNothing) {
   Start();
   Main().TreeView->expandAll();
+  Main().TreeView->doItemsLayout();
+  Select("Motorola");
   QTreeWidgetItem* script = Node("zyxel", "Init");
   QRect rect = Main().TreeView->visualItemRect(script);
+  ASSERT_TRUE(rect.isValid());
   QWidget* viewport = Main().TreeView->viewport();
   QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(TKelvoTreeView::kIndent - 3, rect.center().y()));
-  EXPECT_EQ(Main().TreeView->currentItem(), nullptr);
+  EXPECT_EQ(Main().TreeView->currentItem(), Node("Motorola"));
   EXPECT_FALSE(Main().TBPopupMenu->isVisible());
 
   QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(rect.left() + 30, rect.center().y()));
