@@ -17,8 +17,8 @@ struct TXpWriteOptions {
   TXpLineBreakMode LineBreakMode = TXpLineBreakMode::lbmDefault;
 };
 
-// The document as UTF-16 text, before encoding.
-std::u16string XpWriteText(const TXpDocument& doc, const TXpWriteOptions& options);
+// The document as UTF-8 text, without a byte-order mark.
+std::string XpWriteUtf8(const TXpDocument& doc, const TXpWriteOptions& options);
 // The document as the bytes of a file in the chosen encoding, with its byte-order mark.
 std::string XpWriteBytes(const TXpDocument& doc, const TXpWriteOptions& options);
 
