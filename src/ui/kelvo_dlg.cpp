@@ -61,7 +61,11 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   FCore.LoadLibrary(FLibraryPath, args);
   TreeView->setSortingEnabled(false);
   TreeView->setUpdatesEnabled(false);
+  FFillingTree = true;
   FCore.BuildTree();
+  FFillingTree = false;
+  TreeView->addTopLevelItems(FNewModems);
+  FNewModems.clear();
   TreeView->setSortingEnabled(true);
   TreeView->sortByColumn(0, Qt::AscendingOrder);
   TreeView->setUpdatesEnabled(true);
@@ -278,10 +282,12 @@ std::string TKelvoDlg::PortName() const { return ToAnsi(PortComboBox->currentTex
 void TKelvoDlg::FocusPortList() { PortComboBox->setFocus(); }
 
 TTreeNode TKelvoDlg::AddTreeNode(TTreeNode parent, const std::string& text, int image, TXpElement* element) {
-  auto* node = new TKelvoTreeItem(FromAnsi(text), element);
+  auto* node = new TKelvoTreeItem(text, element);
   node->setIcon(0, KelvoIcon(image));
   if (parent != nullptr) {
     static_cast<QTreeWidgetItem*>(parent)->addChild(node);
+  } else if (FFillingTree) {
+    FNewModems.append(node);
   } else {
     TreeView->addTopLevelItem(node);
   }

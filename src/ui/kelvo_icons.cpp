@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <map>
 
 namespace kelvo {
 
@@ -123,9 +124,14 @@ QPixmap Draw(int image) {
 
 }  // namespace
 
+// Each picture is drawn once: a large tree asks for the same two icons tens of thousands of times.
 QIcon KelvoIcon(int image) {
+  static std::map<int, QIcon> drawn;
+  auto found = drawn.find(image);
+  if (found != drawn.end()) return found->second;
   QIcon icon;
   icon.addPixmap(Draw(image));
+  drawn.emplace(image, icon);
   return icon;
 }
 
