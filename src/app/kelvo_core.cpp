@@ -184,9 +184,10 @@ void TKelvoCore::RunScriptActionExecute() {
     FScreen.FocusPortList();
     return;
   }
-  // The run continues here once the script engine and the modem line I/O exist: set the port to
-  // FScreen.PortName(), prepare the engine with the host functions, compile the editor's text
-  // (EditorScript()), open the port, detect the modem, execute, and restore everything afterwards.
+  FComPort.SetPortName(FScreen.PortName());
+  // The run continues here once the script engine and the modem line I/O exist: prepare the engine
+  // with the host functions, compile the editor's text (EditorScript()), open the port, detect the
+  // modem, execute, and restore everything afterwards.
 }
 
 void TKelvoCore::EditorTextChanged() { FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, true); }

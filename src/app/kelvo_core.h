@@ -9,6 +9,7 @@
 
 #include "app/kelvo_screen.h"
 #include "app/modem_library.h"
+#include "serial/com_port.h"
 
 namespace kelvo {
 
@@ -25,6 +26,8 @@ class TKelvoCore {
   TModemLibrary& Library() { return FLibrary; }
   TXpElement* CurrentModem() const { return FCurrentModem; }
   TXpElement* CurrentScript() const { return FCurrentScript; }
+  // The one serial port of the program, configured and opened per run.
+  TComPort& ComPort() { return FComPort; }
 
   // Selection change: sets the commands and fills the editor and the description panes. A damaged
   // Body or Description raises after the commands are set.
@@ -74,6 +77,7 @@ class TKelvoCore {
 
   TKelvoScreen& FScreen;
   TModemLibrary FLibrary;
+  TComPort FComPort;
   TXpElement* FCurrentModem = nullptr;
   TXpElement* FCurrentScript = nullptr;
 };
