@@ -3,7 +3,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextBrowser>
 #include <filesystem>
+
+#include "ui/help_window.h"
 
 #include "ui_fixture.h"
 
@@ -195,4 +198,29 @@ TEST_F(UiTest, StampingStartSavesAndLetsProtectedItemsGo) {
   Main().Answers = {TModalResult::mrOk};
   Main().Action(A::kaRemoveModem)->trigger();
   EXPECT_EQ(Node("Acorp"), nullptr);
+}
+
+TEST_F(UiTest, F1ShowsTheHelpPageBesideTheProgramOrAnEmptyWindowWithoutIt) {
+  WriteBytes(Dir.File("kelvo.html"), "<html><body><h1>Kelvo help</h1><p>Send(s)</p></body></html>");
+  Start();
+  QTest::keyClick(Main().TreeView, Qt::Key_F1);
+  ASSERT_TRUE(Main().HelpWindow->isVisible());
+  EXPECT_TRUE(Main().HelpWindow->Browser->toPlainText().contains("Send(s)"));
+  Main().HelpWindow->close();
+  std::filesystem::remove(Dir.File("kelvo.html"));
+  Main().FormHelp();
+  EXPECT_TRUE(Main().HelpWindow->isVisible());
+}
+
+TEST_F(UiTest, DoubleClickOnAScriptStartsTheRun) {
+  Start();
+  Main().TreeView->expandAll();
+  Main().TreeView->doItemsLayout();
+  QTreeWidgetItem* script = Node("zyxel", "Reset");
+  QPoint at = Main().TreeView->visualItemRect(script).center();
+  QWidget* viewport = Main().TreeView->viewport();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, at);  // a double click comes after a press
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+  EXPECT_EQ(Main().LastBox(), "Выберите последовательный порт, к которому подключен настраиваемый модем");
 }
