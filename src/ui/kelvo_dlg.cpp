@@ -79,7 +79,15 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   PortComboBox->setFocus();
 }
 
-TKelvoDlg::~TKelvoDlg() = default;
+// The children (the tree, the dialogs) outlive this class's members; they must not reach the logic
+// while they are torn down.
+TKelvoDlg::~TKelvoDlg() {
+  TreeView->blockSignals(true);
+  FInput = nullptr;
+  FEditor = nullptr;
+  FAbout = nullptr;
+  FWaitBox = nullptr;
+}
 
 void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAboutBox* about,
                               TWaitBoxForm* wait) {

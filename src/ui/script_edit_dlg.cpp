@@ -80,6 +80,12 @@ TScriptEditDlg::TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& s
   connect(DescriptionMemo, &QPlainTextEdit::textChanged, this, &TScriptEditDlg::MemoChange);
 }
 
+// The editors are destroyed after this class's part: their last signals must not reach the logic.
+TScriptEditDlg::~TScriptEditDlg() {
+  PlusMemo->blockSignals(true);
+  DescriptionMemo->blockSignals(true);
+}
+
 void TScriptEditDlg::BuildToolbar(QAction* saveAction, QAction* runAction) {
   TBToolbar1 = new QToolBar(this);
   TBToolbar1->setObjectName("TBToolbar1");
