@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -32,7 +32,8 @@ void Generate(const std::string& path) {
   const char* hex = "0123456789ABCDEF";
   for (int m = 0; m < 5000; ++m) {
     TXpElement* modem = root->CreateChildElement(u"Modem");
-    modem->SetAttribute(u"Name", Utf8ToUtf16("Модем " + std::to_string(random() % 100000) + "-" + std::to_string(m)));
+    modem->SetAttribute(u"Name",
+                        Utf8ToUtf16("Модем " + std::to_string(random() % 100000) + "-" + std::to_string(m)));
     for (int s = 0; s < 10; ++s) {
       TXpElement* script = modem->CreateChildElement(u"Script");
       script->SetAttribute(u"Name", Utf8ToUtf16("Сценарий " + std::to_string(random() % 1000)));
@@ -85,9 +86,10 @@ int main(int argc, char** argv) {
     nodes = window->TreeView->topLevelItemCount();
     return window;
   });
-  std::printf("file_mb %.1f\nmodems_in_tree %d\nxml_load_s %.3f\nlibrary_load_and_validate_s %.3f\n"
-              "startup_to_filled_tree_s %.3f\nstartup_vs_xml_load %.2f  (goal <= 2)\n",
-              mb, nodes, xmlLoad, libraryLoad, startUp, startUp / xmlLoad);
+  std::printf(
+      "file_mb %.1f\nmodems_in_tree %d\nxml_load_s %.3f\nlibrary_load_and_validate_s %.3f\n"
+      "startup_to_filled_tree_s %.3f\nstartup_vs_xml_load %.2f  (goal <= 2)\n",
+      mb, nodes, xmlLoad, libraryLoad, startUp, startUp / xmlLoad);
   if (argc <= 1) std::filesystem::remove_all(dir);
   return 0;
 }

@@ -35,14 +35,20 @@ namespace kelvo {
 
 namespace {
 
-QString Ru(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
+QString Ru(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+}
 
 QMessageBox::Icon BoxIcon(TMsgIcon icon) {
   switch (icon) {
-    case TMsgIcon::miError: return QMessageBox::Critical;
-    case TMsgIcon::miInformation: return QMessageBox::Information;
-    case TMsgIcon::miExclamation: return QMessageBox::Warning;
-    default: return QMessageBox::Question;
+    case TMsgIcon::miError:
+      return QMessageBox::Critical;
+    case TMsgIcon::miInformation:
+      return QMessageBox::Information;
+    case TMsgIcon::miExclamation:
+      return QMessageBox::Warning;
+    default:
+      return QMessageBox::Question;
   }
 }
 
@@ -71,7 +77,8 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   TreeView->setUpdatesEnabled(true);
   SetStatusText({});
   setWindowTitle(FromAnsi(TKelvoCore::MainCaption()));
-  FHelpFile = QString::fromStdString((std::filesystem::path(dir) / std::string(texts::kHelpFileName)).string());
+  FHelpFile =
+      QString::fromStdString((std::filesystem::path(dir) / std::string(texts::kHelpFileName)).string());
   HelpWindow = new THelpWindow(this, FHelpFile);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
@@ -97,7 +104,8 @@ void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAbou
   FWaitBox = wait;
 }
 
-QAction* TKelvoDlg::NewAction(TKelvoAction id, const char* caption, int image, void (TKelvoCore::*handler)()) {
+QAction* TKelvoDlg::NewAction(TKelvoAction id, const char* caption, int image,
+                              void (TKelvoCore::*handler)()) {
   auto* action = new QAction(KelvoIcon(image), Ru(caption), this);
   action->setEnabled(false);
   connect(action, &QAction::triggered, this, [this, handler] { FCore.Guarded([&] { (FCore.*handler)(); }); });
@@ -106,8 +114,8 @@ QAction* TKelvoDlg::NewAction(TKelvoAction id, const char* caption, int image, v
 }
 
 void TKelvoDlg::CreateActions() {
-  QAction* run = NewAction(TKelvoAction::kaRunScript, "Выполнить сценарий", kiRun,
-                           &TKelvoCore::RunScriptActionExecute);
+  QAction* run =
+      NewAction(TKelvoAction::kaRunScript, "Выполнить сценарий", kiRun, &TKelvoCore::RunScriptActionExecute);
   run->setObjectName("RunScriptAction");
   run->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   run->setToolTip(Ru("выполнить сценарий"));
@@ -120,7 +128,8 @@ void TKelvoDlg::CreateActions() {
   edit->setStatusTip(Ru("редактировать сценарий"));
   NewAction(TKelvoAction::kaAddModem, "Добавить модем", kiAddModem, &TKelvoCore::AddModemActionExecute)
       ->setObjectName("AddModemAction");
-  NewAction(TKelvoAction::kaRemoveModem, "Удалить модем", kiRemoveModem, &TKelvoCore::RemoveModemActionExecute)
+  NewAction(TKelvoAction::kaRemoveModem, "Удалить модем", kiRemoveModem,
+            &TKelvoCore::RemoveModemActionExecute)
       ->setObjectName("RemoveModemAction");
   NewAction(TKelvoAction::kaAddScript, "Добавить сценарий", kiAddScript, &TKelvoCore::AddScriptActionExecute)
       ->setObjectName("AddScriptAction");
@@ -251,8 +260,8 @@ QTreeWidgetItem* TKelvoDlg::NodeOf(const TXpElement* element) const {
 TModalResult TKelvoDlg::MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) {
   QString shown = EditorTextFromAnsi(text);
   QWidget* owner = QApplication::activeModalWidget() != nullptr ? QApplication::activeModalWidget() : this;
-  QMessageBox box(BoxIcon(icon), QString::fromLatin1(texts::kAppTitle.data(), texts::kAppTitle.size()),
-                  shown, QMessageBox::NoButton, owner);
+  QMessageBox box(BoxIcon(icon), QString::fromLatin1(texts::kAppTitle.data(), texts::kAppTitle.size()), shown,
+                  QMessageBox::NoButton, owner);
   std::map<QAbstractButton*, TModalResult> results;
   auto add = [&](const char* caption, QMessageBox::ButtonRole role, TModalResult result) {
     results[box.addButton(Ru(caption), role)] = result;
@@ -277,17 +286,29 @@ TModalResult TKelvoDlg::MessageBox(const std::string& text, TMsgIcon icon, TMsgB
   return buttons == TMsgButtons::mbOk ? TModalResult::mrOk : TModalResult::mrCancel;
 }
 
-void TKelvoDlg::SetActionEnabled(TKelvoAction action, bool enabled) { Action(action)->setEnabled(enabled); }
-bool TKelvoDlg::ActionEnabled(TKelvoAction action) const { return Action(action)->isEnabled(); }
+void TKelvoDlg::SetActionEnabled(TKelvoAction action, bool enabled) {
+  Action(action)->setEnabled(enabled);
+}
+bool TKelvoDlg::ActionEnabled(TKelvoAction action) const {
+  return Action(action)->isEnabled();
+}
 
 void TKelvoDlg::SetDescriptionPane(const std::string& text) {
   DescriptionMemo->setPlainText(EditorTextFromAnsi(text));
 }
 
-void TKelvoDlg::SetStatusText(const std::string& text) { StatusPanel->setText(FromAnsi(text)); }
-int TKelvoDlg::PortIndex() const { return PortComboBox->currentIndex(); }
-std::string TKelvoDlg::PortName() const { return ToAnsi(PortComboBox->currentText()); }
-void TKelvoDlg::FocusPortList() { PortComboBox->setFocus(); }
+void TKelvoDlg::SetStatusText(const std::string& text) {
+  StatusPanel->setText(FromAnsi(text));
+}
+int TKelvoDlg::PortIndex() const {
+  return PortComboBox->currentIndex();
+}
+std::string TKelvoDlg::PortName() const {
+  return ToAnsi(PortComboBox->currentText());
+}
+void TKelvoDlg::FocusPortList() {
+  PortComboBox->setFocus();
+}
 
 TTreeNode TKelvoDlg::AddTreeNode(TTreeNode parent, const std::string& text, int image, TXpElement* element) {
   auto* node = new TKelvoTreeItem(text, element);
@@ -302,7 +323,9 @@ TTreeNode TKelvoDlg::AddTreeNode(TTreeNode parent, const std::string& text, int 
   return static_cast<QTreeWidgetItem*>(node);
 }
 
-void TKelvoDlg::DeleteTreeNode(TTreeNode node) { delete static_cast<QTreeWidgetItem*>(node); }
+void TKelvoDlg::DeleteTreeNode(TTreeNode node) {
+  delete static_cast<QTreeWidgetItem*>(node);
+}
 
 void TKelvoDlg::SelectAndEditTreeNode(TTreeNode node) {
   auto* item = static_cast<QTreeWidgetItem*>(node);
@@ -318,7 +341,9 @@ void TKelvoDlg::SetEditorScript(const std::string& text) {
 void TKelvoDlg::SetEditorDescription(const std::string& text) {
   if (FEditor != nullptr) FEditor->SetDescriptionText(text);
 }
-std::string TKelvoDlg::EditorScript() const { return FEditor != nullptr ? FEditor->ScriptText() : ""; }
+std::string TKelvoDlg::EditorScript() const {
+  return FEditor != nullptr ? FEditor->ScriptText() : "";
+}
 std::string TKelvoDlg::EditorDescription() const {
   return FEditor != nullptr ? FEditor->DescriptionText() : "";
 }
@@ -328,7 +353,9 @@ void TKelvoDlg::SetEditorCaption(const std::string& caption) {
 void TKelvoDlg::ShowEditor(TEditorPage page) {
   if (FEditor != nullptr) FEditor->Execute(page);
 }
-bool TKelvoDlg::EditorVisible() const { return FEditor != nullptr && FEditor->isVisible(); }
+bool TKelvoDlg::EditorVisible() const {
+  return FEditor != nullptr && FEditor->isVisible();
+}
 void TKelvoDlg::ClearLog() {
   if (FEditor != nullptr) FEditor->ClearLog();
 }
@@ -344,7 +371,9 @@ void TKelvoDlg::ShowWaitBox(const std::string& text) {
   if (FWaitBox != nullptr) FWaitBox->ShowText(text);
 }
 
-void TKelvoDlg::ProcessMessages() { QCoreApplication::processEvents(); }
+void TKelvoDlg::ProcessMessages() {
+  QCoreApplication::processEvents();
+}
 
 void TKelvoDlg::SetBusyCursor(bool busy) {
   if (busy) {
@@ -356,8 +385,12 @@ void TKelvoDlg::SetBusyCursor(bool busy) {
   }
 }
 
-void TKelvoDlg::FormHelp() { HelpWindow->ShowTopic(); }
-void TKelvoDlg::TBItem7Click() { close(); }
+void TKelvoDlg::FormHelp() {
+  HelpWindow->ShowTopic();
+}
+void TKelvoDlg::TBItem7Click() {
+  close();
+}
 void TKelvoDlg::TBItem9Click() {
   if (FAbout != nullptr) FAbout->exec();
 }

@@ -108,16 +108,40 @@ QPixmap Draw(int image) {
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
   switch (image) {
-    case kiModem: DrawModem(p); break;
-    case kiScript: DrawScript(p); break;
-    case kiRun: DrawRun(p); break;
-    case kiEdit: DrawScript(p); DrawPencil(p); break;
-    case kiSave: DrawSave(p); break;
-    case kiAddScript: DrawScript(p); DrawBadge(p, true); break;
-    case kiRemoveScript: DrawScript(p); DrawBadge(p, false); break;
-    case kiAddModem: DrawModem(p); DrawBadge(p, true); break;
-    case kiRemoveModem: DrawModem(p); DrawBadge(p, false); break;
-    default: break;
+    case kiModem:
+      DrawModem(p);
+      break;
+    case kiScript:
+      DrawScript(p);
+      break;
+    case kiRun:
+      DrawRun(p);
+      break;
+    case kiEdit:
+      DrawScript(p);
+      DrawPencil(p);
+      break;
+    case kiSave:
+      DrawSave(p);
+      break;
+    case kiAddScript:
+      DrawScript(p);
+      DrawBadge(p, true);
+      break;
+    case kiRemoveScript:
+      DrawScript(p);
+      DrawBadge(p, false);
+      break;
+    case kiAddModem:
+      DrawModem(p);
+      DrawBadge(p, true);
+      break;
+    case kiRemoveModem:
+      DrawModem(p);
+      DrawBadge(p, false);
+      break;
+    default:
+      break;
   }
   return pixmap;
 }

@@ -26,10 +26,14 @@ namespace {
 
 QColor LogColor(TLogKind kind) {
   switch (kind) {
-    case lkSent: return QColor(0, 0, 128);
-    case lkReceived: return QColor(0, 128, 0);
-    case lkError: return QColor(255, 0, 0);
-    default: return QColor(0, 0, 0);
+    case lkSent:
+      return QColor(0, 0, 128);
+    case lkReceived:
+      return QColor(0, 128, 0);
+    case lkError:
+      return QColor(255, 0, 0);
+    default:
+      return QColor(0, 0, 0);
   }
 }
 
@@ -138,13 +142,17 @@ void TScriptEditDlg::SetDescriptionText(const std::string& text) {
   FLoading = false;
 }
 
-std::string TScriptEditDlg::ScriptText() const { return AnsiFromEditorText(PlusMemo->toPlainText()); }
+std::string TScriptEditDlg::ScriptText() const {
+  return AnsiFromEditorText(PlusMemo->toPlainText());
+}
 
 std::string TScriptEditDlg::DescriptionText() const {
   return AnsiFromEditorText(DescriptionMemo->toPlainText());
 }
 
-void TScriptEditDlg::ClearLog() { LogMemo->clear(); }
+void TScriptEditDlg::ClearLog() {
+  LogMemo->clear();
+}
 
 void TScriptEditDlg::AppendLogLine(TLogKind kind, const std::string& line) {
   QTextCursor cursor(LogMemo->document());
