@@ -82,8 +82,7 @@ class TKelvoScreen {
   virtual void ClearLog() = 0;
   virtual void AppendLogLine(TLogKind kind, const std::string& line) = 0;
   // False when the user cancels; answer holds the text on true.
-  virtual bool AskUserString(const std::string& caption, const std::string& message,
-                             std::string& answer) = 0;
+  virtual bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) = 0;
   // Shows the wait box with the text, or hides it when the text is empty.
   virtual void ShowWaitBox(const std::string& text) = 0;
   virtual void ProcessMessages() = 0;

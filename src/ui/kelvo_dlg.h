@@ -107,6 +107,10 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   TAboutBox* FAbout = nullptr;
   TWaitBoxForm* FWaitBox = nullptr;
   int FBusy = 0;  // nesting of the busy cursor
+  // While the tree is first filled, modems are collected here and enter the tree at once, so that
+  // their scripts join a node that is not yet in the tree and cost no model updates.
+  bool FFillingTree = false;
+  QList<QTreeWidgetItem*> FNewModems;
 };
 
 }  // namespace kelvo

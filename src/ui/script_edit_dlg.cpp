@@ -73,6 +73,12 @@ TScriptEditDlg::TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& s
   connect(DescriptionMemo, &QPlainTextEdit::textChanged, this, &TScriptEditDlg::MemoChange);
 }
 
+// The editors are destroyed after this class's part: their last signals must not reach the logic.
+TScriptEditDlg::~TScriptEditDlg() {
+  PlusMemo->blockSignals(true);
+  DescriptionMemo->blockSignals(true);
+}
+
 void TScriptEditDlg::BuildToolbar(QAction* saveAction, QAction* runAction) {
   TBToolbar1 = new QToolBar(this);
   TBToolbar1->setObjectName("TBToolbar1");
@@ -125,13 +131,17 @@ void TScriptEditDlg::SetDescriptionText(const std::string& text) {
   FLoading = false;
 }
 
-std::string TScriptEditDlg::ScriptText() const { return AnsiFromEditorText(PlusMemo->toPlainText()); }
+std::string TScriptEditDlg::ScriptText() const {
+  return AnsiFromEditorText(PlusMemo->toPlainText());
+}
 
 std::string TScriptEditDlg::DescriptionText() const {
   return AnsiFromEditorText(DescriptionMemo->toPlainText());
 }
 
-void TScriptEditDlg::ClearLog() { LogMemo->clear(); }
+void TScriptEditDlg::ClearLog() {
+  LogMemo->clear();
+}
 
 void TScriptEditDlg::AppendLogLine(TLogKind kind, const std::string& line) {
   QTextCursor cursor(LogMemo->document());
