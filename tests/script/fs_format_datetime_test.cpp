@@ -87,3 +87,30 @@ TEST(FormatSettingsDefaults, PlainCLocaleAndUnknownLocalesFallBackToRussian) {
     EXPECT_EQ(AnsiToUtf8(fs.LongMonthNames[0]), "Январь") << name;
   }
 }
+
+TEST(FormatSettingsDefaults, LocalePicturesBecomeDateTimePictures) {
+  struct {
+    const char* Strftime;
+    char Mark;
+    const char* Picture;
+    char Separator;
+  } const cases[] = {
+      {"%d.%m.%Y", '/', "dd/mm/yyyy", '.'},
+      {"%m/%d/%y", '/', "mm/dd/yy", '/'},
+      {"%Y-%m-%d", '/', "yyyy/mm/dd", '-'},
+      {"%H:%M:%S", ':', "hh:nn:ss", ':'},
+      {"%I:%M:%S %p", ':', "hh:nn:ss ampm", ':'},
+      {"%-d.%-m.%Y", '/', "d/m/yyyy", '.'},
+      {"%e %B %Y", '/', "d mmmm yyyy", ' '},
+      {"%T", ':', "hh:nn:ss", ' '},
+      {"%x%", '/', "", ' '},
+  };
+  for (const auto& c : cases) {
+    char separator = ' ';
+    EXPECT_EQ(StrftimeToPicture(c.Strftime, separator, c.Mark), c.Picture) << c.Strftime;
+    EXPECT_EQ(separator, c.Separator) << c.Strftime;
+  }
+  char separator = ' ';
+  // Letters that are not fields are quoted so that FormatDateTime copies them.
+  EXPECT_EQ(StrftimeToPicture("%Hh%M", separator, ':'), "hh\"h\"nn");
+}
