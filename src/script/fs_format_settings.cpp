@@ -216,7 +216,8 @@ TFormatSettings FormatSettingsFromLocale(const char* localeName) {
   std::string radix = info.Text(RADIXCHAR);
   if (radix.size() == 1) fs.DecimalSeparator = radix[0];
   std::string thousands = info.Text(THOUSEP);
-  fs.ThousandSeparator = thousands.size() == 1 ? thousands[0] : ' ';
+  // A separator with no 1251 form (the narrow no-break space of some locales) becomes a space.
+  fs.ThousandSeparator = (thousands.size() == 1 && thousands[0] != '?') ? thousands[0] : ' ';
   if (fs.ThousandSeparator == fs.DecimalSeparator) fs.ThousandSeparator = ' ';
   fs.ShortDateFormat = StrftimeToPicture(info.Text(D_FMT), fs.DateSeparator, '/');
   fs.LongTimeFormat = StrftimeToPicture(info.Text(T_FMT), fs.TimeSeparator, ':');
