@@ -4,6 +4,8 @@
 #include <ostream>
 
 #include "script/fs_il_parser.h"
+#include "script/fs_languages.h"
+#include "text/ansi_text.h"
 #include "script/fs_script.h"
 #include "text/exception.h"
 
@@ -32,6 +34,12 @@ bool TfsScript::GetILCode(std::ostream& stream) {
 bool TfsScript::SetILCode(std::istream& stream) {
   ErrorText.clear();
   TfsILParser parser(*this);
+  // The tree carries no parser settings: the program's language, when registered, supplies
+  // whether names must be declared and its type table.
+  std::vector<std::string> languages;
+  fsGetLanguageList(languages);
+  for (const std::string& name : languages)
+    if (AnsiSameText(name, SyntaxType)) parser.SelectLanguage(SyntaxType);
   parser.ILScript().LoadFromStream(stream);
   parser.ParseILScript();
   if (!ErrorText.empty()) return false;
