@@ -11,6 +11,9 @@ endfunction()
 
 # kelvo_test(NAME SOURCES ... DEPS ...): one GoogleTest executable, its tests registered with CTest.
 function(kelvo_test name)
+  if(NOT KELVO_BUILD_TESTS)
+    return()
+  endif()
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)

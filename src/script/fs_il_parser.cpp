@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "script/fs_languages.h"
 #include "script/fs_script.h"
@@ -164,7 +165,7 @@ std::string TfsILParser::ErrorMessage(const std::string& code) {
 // ---- the whole script ----
 
 bool TfsILParser::MakeILScript(const std::string& text) {
-  FILLines.clear();
+  FILItems.clear();
   FPendingMessage.clear();
   FPendingPos.clear();
   FTermFlag = false;
@@ -218,17 +219,14 @@ void TfsILParser::CheckTrailingText() {
 }
 
 void TfsILParser::BuildILDocument() {
-  std::string text = "<?xml version=\"1.0\"?>\r\n<program>\r\n";
-  size_t size = text.size() + 16;
-  for (const auto& line : FILLines) size += line.size() + 2;
-  text.reserve(size);
-  for (const auto& line : FILLines) {
-    text += line;
-    text += "\r\n";
-  }
-  text += "</program>\r\n";
-  FILScript.LoadFromString(text);
-  FILScript.Root()->Add()->Assign(FRoot->FindItem("types"));
+  FILScript.Clear();
+  TfsXMLItem* root = FILScript.Root();
+  root->Name = "program";
+  root->Text.clear();
+  root->Data = 0;
+  for (auto& item : FILItems) root->AddItem(item.release());
+  FILItems.clear();
+  root->Add()->Assign(FRoot->FindItem("types"));
 }
 
 // ---- matching one grammar element ----
@@ -237,7 +235,7 @@ bool TfsILParser::MatchElement(int index) {
   TfsDepthGuard guard(FDepth, FParser.Position());
   const TfsGrammarElement& e = FElements[static_cast<size_t>(index)];
   const int start = FParser.Position();
-  const size_t mark = FILLines.size();
+  const size_t mark = FILItems.size();
   std::string token;
   bool matched = true;
 
@@ -380,8 +378,19 @@ std::string TfsILParser::FirstTokenPosition(int start) {
   return FParser.GetXYPosition();
 }
 
-// <N pos="first token"> ... </N> around every line written since mark, or those lines dropped
-// when the construct failed; a "uses" node turns its lines into included units instead.
+namespace {
+
+std::unique_ptr<TfsXMLItem> NewItem(std::string name, std::string text) {
+  auto item = std::make_unique<TfsXMLItem>();
+  item->Name = std::move(name);
+  item->Text = std::move(text);
+  return item;
+}
+
+}  // namespace
+
+// <N pos="first token"> ... </N> around every element written since mark, or those elements
+// dropped when the construct failed; a "uses" node turns its elements into included units.
 void TfsILParser::WrapNode(const TfsGrammarElement& e, int start, size_t mark, bool outcome) {
   if (e.Node.empty()) return;
   if (e.Node == "uses") {
@@ -389,32 +398,35 @@ void TfsILParser::WrapNode(const TfsGrammarElement& e, int start, size_t mark, b
     return;
   }
   if (!outcome) {
-    FILLines.resize(mark);
+    FILItems.resize(mark);
     return;
   }
   const int current = FParser.Position();
-  std::string line = "<" + e.Node + " pos=\"" + FirstTokenPosition(start) + "\"";
+  std::string text = "pos=\"" + FirstTokenPosition(start) + "\"";
   FParser.SetPosition(current);
-  if (e.Node == "expr") line += " pos1=\"" + PositionText(current) + "\"";
-  line += ">";
-  FILLines.insert(FILLines.begin() + static_cast<std::ptrdiff_t>(mark), std::move(line));
-  FILLines.push_back("</" + e.Node + ">");
+  if (e.Node == "expr") text += " pos1=\"" + PositionText(current) + "\"";
+  auto node = NewItem(e.Node, std::move(text));
+  for (size_t i = mark; i < FILItems.size(); ++i) node->AddItem(FILItems[i].release());
+  FILItems.resize(mark);
+  FILItems.push_back(std::move(node));
 }
 
+// <A text="token or addtext" pos="after the token"/>
 void TfsILParser::AddLeaf(const TfsGrammarElement& e, const std::string& token) {
-  FILLines.push_back("<" + e.Add + " text=\"" + StrToXML(e.HasAddText ? e.AddText : token) + "\" pos=\"" +
-                     FParser.GetXYPosition() + "\"/>");
+  FILItems.push_back(NewItem(e.Add, "text=\"" + StrToXML(e.HasAddText ? e.AddText : token) + "\" pos=\"" +
+                                        FParser.GetXYPosition() + "\""));
 }
 
-// A raw text in angle brackets is a call of the script function Get with the text as argument.
+// A raw text in angle brackets is a call of the script function Get with the text as argument:
+// <dsgn><node text="Get"/><expr><string text="'raw'"/></expr></dsgn>, all at the same position.
 void TfsILParser::AddFRStringCall(const std::string& token) {
-  const std::string pos = " pos=\"" + FParser.GetXYPosition() + "\"";
-  FILLines.push_back("<dsgn" + pos + ">");
-  FILLines.push_back("<node text=\"Get\"" + pos + "/>");
-  FILLines.push_back("<expr" + pos + ">");
-  FILLines.push_back("<string text=\"'" + StrToXML(token) + "'\"" + pos + "/>");
-  FILLines.push_back("</expr>");
-  FILLines.push_back("</dsgn>");
+  const std::string pos = "pos=\"" + FParser.GetXYPosition() + "\"";
+  auto dsgn = NewItem("dsgn", pos);
+  dsgn->AddItem(NewItem("node", "text=\"Get\" " + pos).release());
+  TfsXMLItem* expr = NewItem("expr", pos).release();
+  dsgn->AddItem(expr);
+  expr->AddItem(NewItem("string", "text=\"'" + StrToXML(token) + "'\" " + pos).release());
+  FILItems.push_back(std::move(dsgn));
 }
 
 // ---- errors ----
@@ -435,51 +447,47 @@ void TfsILParser::RecordError(const std::string& message, int position) {
 
 // ---- imported units ----
 
-// Every line after mark is an import request <file text="'name'" .../>. They are taken from the
-// last one backwards, so the units appear in reverse order of the import statement.
+// Every element after mark is an import request <file text="'name'" .../>. They are taken from
+// the last one backwards, so the units appear in reverse order of the import statement.
 void TfsILParser::IncludeUnits(size_t mark) {
-  std::vector<std::string> requests(FILLines.begin() + static_cast<std::ptrdiff_t>(mark), FILLines.end());
-  FILLines.resize(mark);
+  std::vector<std::unique_ptr<TfsXMLItem>> requests;
+  for (size_t i = mark; i < FILItems.size(); ++i) requests.push_back(std::move(FILItems[i]));
+  FILItems.resize(mark);
   for (auto it = requests.rbegin(); it != requests.rend(); ++it) {
-    TfsXMLDocument request;
-    request.LoadFromString("<?xml version=\"1.0\"?>" + *it);
-    std::string name = request.Root()->GetProp("text");
+    std::string name = (*it)->GetProp("text");
     if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'') name = name.substr(1, name.size() - 2);
-    std::vector<std::string> unitLines = IncludeUnit(name);
-    FILLines.insert(FILLines.end(), unitLines.begin(), unitLines.end());
+    if (auto unit = IncludeUnit(name)) FILItems.push_back(std::move(unit));
   }
 }
 
-// The lines <uses unit="name">, the unit's own <program> tree, </uses>; none when the unit was
-// already imported in this compilation.
-std::vector<std::string> TfsILParser::IncludeUnit(const std::string& name) {
+// <uses unit="name"> holding the unit's own <program> tree; none when the unit was already
+// imported in this compilation. A unit that fails to compile leaves its <uses> empty and its
+// error becomes this parser's pending error.
+std::unique_ptr<TfsXMLItem> TfsILParser::IncludeUnit(const std::string& name) {
   for (const auto& used : FUsesList)
-    if (AnsiSameText(used, name)) return {};
+    if (AnsiSameText(used, name)) return nullptr;
   FUsesList.push_back(name);
 
   std::string unitText;
   if (FProgram.OnGetUnit) FProgram.OnGetUnit(FProgram, name, unitText);
   else unitText = ReadUnitText(name);
 
-  std::string unitIL;
-  if (!unitText.empty()) {
-    TfsILParser nested(FProgram);
-    nested.FUnitName = name;
-    nested.FDepth = FDepth;
-    nested.SelectLanguage(FLangName);
-    nested.FUsesList = FUsesList;
-    if (nested.MakeILScript(unitText)) {
-      FUsesList = nested.FUsesList;
-      std::string saved = nested.FILScript.SaveToString();
-      size_t header = saved.find("?>");
-      unitIL = header == std::string::npos ? saved : saved.substr(header + 2);
-    } else if (FPendingMessage.empty()) {
-      FPendingMessage = FProgram.ErrorText;
-      FPendingPos = FProgram.ErrorPlace;
-      if (FProgram.ErrorUnitName.empty()) FProgram.ErrorUnitName = name;
-    }
+  auto uses = NewItem("uses", "unit=\"" + StrToXML(name) + "\"");
+  if (unitText.empty()) return uses;
+  TfsILParser nested(FProgram);
+  nested.FUnitName = name;
+  nested.FDepth = FDepth;
+  nested.SelectLanguage(FLangName);
+  nested.FUsesList = FUsesList;
+  if (nested.MakeILScript(unitText)) {
+    FUsesList = nested.FUsesList;
+    uses->AddItem(nested.FILScript.ReleaseRoot().release());
+  } else if (FPendingMessage.empty()) {
+    FPendingMessage = FProgram.ErrorText;
+    FPendingPos = FProgram.ErrorPlace;
+    if (FProgram.ErrorUnitName.empty()) FProgram.ErrorUnitName = name;
   }
-  return {"<uses unit=\"" + StrToXML(name) + "\">", unitIL, "</uses>"};
+  return uses;
 }
 
 std::string TfsILParser::ReadUnitText(const std::string& name) {

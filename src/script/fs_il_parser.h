@@ -1,13 +1,16 @@
 // TfsILParser: one compilation of one script (or of one imported unit). The front half loads the
 // grammar of the selected language, configures the tokenizer from it and interprets the grammar
-// elements over the script text, writing the intermediate tree ("IL") as XML; the back half,
+// elements over the script text, writing the intermediate tree ("IL"); the back half,
 // ParseILScript (fs_il_builder.cpp), builds the program from that tree.
 //
 // The grammar is kept twice: as the XML tree it was read into, and as a flat table of compiled
-// elements (attributes decoded once, rule references resolved) that the matcher walks.
+// elements (attributes decoded once, rule references resolved) that the matcher walks. The IL is
+// built as elements of the engine XML tree directly, exactly as the XML lines of the matching
+// rules would read back, without writing and re-reading the text.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -114,7 +117,7 @@ class TfsILParser {
   std::string PositionText(int position) const;
   void CheckTrailingText();
   void IncludeUnits(std::size_t mark);
-  std::vector<std::string> IncludeUnit(const std::string& name);
+  std::unique_ptr<TfsXMLItem> IncludeUnit(const std::string& name);
   std::string ReadUnitText(const std::string& name);
   void BuildILDocument();
 
@@ -138,7 +141,9 @@ class TfsILParser {
   int FProgramRule = -1;
 
   // State of one MakeILScript call.
-  std::vector<std::string> FILLines;
+  // The IL written so far: complete elements in text order. Every construct that wraps or drops
+  // what it wrote works on a suffix of this list, so an element is never split.
+  std::vector<std::unique_ptr<TfsXMLItem>> FILItems;
   std::string FPendingMessage;  // empty while no error is pending
   std::string FPendingPos;
   bool FTermFlag = false;

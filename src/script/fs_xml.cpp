@@ -340,11 +340,23 @@ TfsXMLDocument::~TfsXMLDocument() = default;
 
 void TfsXMLDocument::Clear() { FRoot->Clear(); }
 
+std::unique_ptr<TfsXMLItem> TfsXMLDocument::ReleaseRoot() {
+  auto root = std::move(FRoot);
+  FRoot = std::make_unique<TfsXMLItem>();
+  return root;
+}
+
 void TfsXMLDocument::LoadFromStream(std::istream& stream) {
   TfsXMLReader reader(stream);
   FRoot->Clear();
   reader.ReadHeader();
-  reader.ReadRootItem(*FRoot, 0);
+  // A closing tag where the top element should begin would become the root's name and be
+  // written back as a different document: it is a structural fault like any other.
+  if (!reader.ReadRootItem(*FRoot, 0) && !FRoot->Name.empty()) {
+    FRoot->Name.clear();
+    FRoot->Text.clear();
+    RaiseInvalidFormat();
+  }
 }
 
 void TfsXMLDocument::SaveToStream(std::ostream& stream) const {

@@ -100,6 +100,8 @@ class TfsXMLDocument {
   void SaveToFile(const std::string& fileName) const;
   void LoadFromString(const std::string& text);
   std::string SaveToString() const;
+  // Hands the root over to the caller and starts again with a new empty root.
+  std::unique_ptr<TfsXMLItem> ReleaseRoot();
 
  private:
   std::unique_ptr<TfsXMLItem> FRoot;

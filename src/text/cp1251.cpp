@@ -122,8 +122,21 @@ std::u16string Utf8ToUtf16(std::string_view s) {
 
 std::string Utf16ToUtf8(std::u16string_view s) {
   std::string out;
-  out.reserve(s.size() * 3 / 2);
-  for (size_t i = 0; i < s.size();) AppendUtf8(out, DecodeUtf16(s, i));
+  out.resize(s.size());
+  size_t n = 0;
+  // ASCII, by far the most common case in files, is copied without growing the string per character.
+  while (n < s.size() && s[n] < 0x80) {
+    out[n] = static_cast<char>(s[n]);
+    ++n;
+  }
+  out.resize(n);
+  for (size_t i = n; i < s.size();) {
+    if (s[i] < 0x80) {
+      out += static_cast<char>(s[i++]);
+      continue;
+    }
+    AppendUtf8(out, DecodeUtf16(s, i));
+  }
   return out;
 }
 

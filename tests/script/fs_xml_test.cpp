@@ -77,6 +77,7 @@ TEST(XmlReader, StructuralFaultsAreInvalidFileFormat) {
   ExpectInvalid(Header() + "<a><b/></c>");        // closing tag does not match
   ExpectInvalid(Header() + "<a><b text=\"x");     // stream ends inside a tag
   ExpectInvalid(std::string(1, '\0'));
+  ExpectInvalid(Header() + "</a>");               // a closing tag instead of the top element
 }
 
 TEST(XmlReader, ClosingTagMatchesIgnoringCase) {

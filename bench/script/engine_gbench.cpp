@@ -1,5 +1,5 @@
 // Per-operation costs of the variant layer and of item lookup, and the growth of string appends.
-// Run: build/bench/bin/script_bench
+// Run: build/bench/bin/script_engine_gbench
 #include <benchmark/benchmark.h>
 
 #include "script/fs_script.h"
