@@ -6,6 +6,7 @@
 
 #include "script/fs_modules.h"
 #include "script/fs_script.h"
+#include "script/fs_statement.h"
 
 namespace kelvo {
 namespace {
@@ -25,6 +26,12 @@ class TDevice : public TfsHostObject {
     return info;
   }
   TfsClassRef ClassType() const override { return &Info(); }
+  bool SetEvent(const std::string& name, TfsCustomEvent* bridge) override {
+    if (name != "OnData") return false;
+    OnData = bridge;
+    return true;
+  }
+  TfsCustomEvent* OnData = nullptr;
   int Speed = 9600;
   std::vector<std::string> Lines = {"zero", "one", "two"};
 };
@@ -67,6 +74,9 @@ class HostScript : public ::testing::Test {
                           created.back()->Speed = params.GetElement(std::span(&i, 1)).AsInteger();
                           return ObjectToVariant(created.back().get());
                         });
+    cls->AddEvent("OnData", [](TfsHostObject* instance, TfsProcVariable* handler) {
+      return std::make_unique<TfsCustomEvent>(instance, handler);
+    });
     prog.AddObject("Modem", &device);
     prog.AddMethod("macrofunction Source(x: Variant): String",
                    [](TfsHostObject*, TfsClassRef, const std::string&, Variant& params) {
@@ -123,6 +133,27 @@ TEST_F(HostScript, HostErrorsLeaveExecute) {
   ASSERT_TRUE(prog.Compile());
   EXPECT_THROW(prog.Execute(), Exception);
   EXPECT_FALSE(prog.Running);
+}
+
+TEST_F(HostScript, EventsCallTheScriptProcedureAssignedByName) {
+  Run("function got(x) { Print(\"got \" + x); }\nModem.OnData = \"got\";");
+  ASSERT_NE(device.OnData, nullptr);
+  device.OnData->CallHandler({Variant("line")});
+  EXPECT_EQ(printed, (std::vector<std::string>{"got line"}));
+  prog.RootStatement().Clear();
+  prog.Lines = {"Modem.OnData = \"Speedy\";"};
+  ASSERT_TRUE(prog.Compile());
+  try {
+    prog.Execute();
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Event handler must be a procedure");
+  }
+  prog.RootStatement().Clear();
+  prog.Lines = {"Modem.OnData = \"0\";"};
+  ASSERT_TRUE(prog.Compile());
+  prog.Execute();
+  EXPECT_EQ(device.OnData, nullptr);
 }
 
 TEST_F(HostScript, UnknownMembersAreBuildErrors) {
