@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <sstream>
 #include <utility>
 
@@ -88,7 +90,8 @@ void TfsILParser::SelectLanguage(const std::string& name) {
   FNeedDeclareVars = true;
   FLangName = name;
 
-  FGrammar.LoadFromString(fsGetLanguage(name));
+  const std::string grammarText = fsGetLanguage(name);
+  FGrammar.LoadFromString(grammarText);
   FRoot = FGrammar.Root();
   TfsXMLItem* parser = FRoot->FindItem("parser");
   TfsXMLItem* keywords = parser->FindItem("keywords");
@@ -113,26 +116,34 @@ void TfsILParser::SelectLanguage(const std::string& name) {
   if (FProgram.WideIdentifiers)
     for (int c = 128; c < 256; ++c) FParser.IdentifierCharset.set(static_cast<size_t>(c));
 
-  CompileGrammar();
+  // Compiling costs more than parsing a short script, and every compilation, every imported
+  // unit and every Evaluate selects a language: each grammar text is compiled once per process.
+  static std::mutex cacheLock;
+  static std::map<std::string, std::shared_ptr<const TfsCompiledGrammar>> cache;
+  std::lock_guard<std::mutex> lock(cacheLock);
+  auto& code = cache[grammarText];
+  if (!code) code = CompileGrammar();
+  FCode = code;
 }
 
 // Every child of the grammar root becomes a rule; references are then resolved by name
 // (ignoring case, first match, as the tree's Find does). An undefined rule stays -1 and raises
 // only when matching reaches it.
-void TfsILParser::CompileGrammar() {
-  FElements.clear();
+std::shared_ptr<const TfsCompiledGrammar> TfsILParser::CompileGrammar() {
+  auto code = std::make_shared<TfsCompiledGrammar>();
   std::vector<int> rules;
-  for (int i = 0; i < FRoot->Count(); ++i) rules.push_back(CompileElement(*FRoot->Items(i), true));
-  for (auto& e : FElements) {
+  for (int i = 0; i < FRoot->Count(); ++i) rules.push_back(CompileElement(*code, *FRoot->Items(i), true));
+  for (auto& e : code->Elements) {
     if (e.Kind != TfsGrammarKind::gkReference || e.IsRule) continue;
     int at = FRoot->Find(e.Name);
     e.Rule = at < 0 ? -1 : rules[static_cast<size_t>(at)];
   }
   int program = FRoot->Find("program");
-  FProgramRule = program < 0 ? -1 : rules[static_cast<size_t>(program)];
+  code->ProgramRule = program < 0 ? -1 : rules[static_cast<size_t>(program)];
+  return code;
 }
 
-int TfsILParser::CompileElement(const TfsXMLItem& item, bool isRule) {
+int TfsILParser::CompileElement(TfsCompiledGrammar& code, const TfsXMLItem& item, bool isRule) {
   TfsGrammarElement e;
   e.IsRule = isRule;
   e.Name = AnsiLowerCase(item.Name);
@@ -150,11 +161,11 @@ int TfsILParser::CompileElement(const TfsXMLItem& item, bool isRule) {
   e.NoSkip = skip == "0";
   e.SkipErrors = skip == "1";
   e.Term = item.GetProp("term") == "1";
-  int index = static_cast<int>(FElements.size());
-  FElements.push_back(std::move(e));
+  int index = static_cast<int>(code.Elements.size());
+  code.Elements.push_back(std::move(e));
   std::vector<int> children;
-  for (int i = 0; i < item.Count(); ++i) children.push_back(CompileElement(*item.Items(i), false));
-  FElements[static_cast<size_t>(index)].Children = std::move(children);
+  for (int i = 0; i < item.Count(); ++i) children.push_back(CompileElement(code, *item.Items(i), false));
+  code.Elements[static_cast<size_t>(index)].Children = std::move(children);
   return index;
 }
 
@@ -185,12 +196,12 @@ bool TfsILParser::MakeILScript(const std::string& text) {
       else startPos = static_cast<int>(lineEnd) + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1) + 1;
     }
   }
-  if (FProgramRule < 0) throw Exception(kInvalidLanguageDefinition);
+  if (!FCode || FCode->ProgramRule < 0) throw Exception(kInvalidLanguageDefinition);
 
   FParser.SetPosition(startPos);
   bool matched = false;
   try {
-    matched = MatchElement(FProgramRule);
+    matched = MatchElement(FCode->ProgramRule);
   } catch (const TfsNestingTooDeep& e) {
     RecordError(kNestingTooDeep, e.Position);
   }
@@ -233,7 +244,7 @@ void TfsILParser::BuildILDocument() {
 
 bool TfsILParser::MatchElement(int index) {
   TfsDepthGuard guard(FDepth, FParser.Position());
-  const TfsGrammarElement& e = FElements[static_cast<size_t>(index)];
+  const TfsGrammarElement& e = FCode->Elements[static_cast<size_t>(index)];
   const int start = FParser.Position();
   const size_t mark = FILItems.size();
   std::string token;

@@ -61,6 +61,13 @@ struct TfsGrammarElement {
   std::vector<int> Children;
 };
 
+// A grammar compiled for the matcher: its elements, rules first in grammar order, each with the
+// indexes of its children; ProgramRule is the start rule, -1 when the grammar has none.
+struct TfsCompiledGrammar {
+  std::vector<TfsGrammarElement> Elements;
+  int ProgramRule = -1;
+};
+
 class TfsILParser {
  public:
   explicit TfsILParser(TfsScript& program);
@@ -98,8 +105,8 @@ class TfsILParser {
  private:
   friend class TfsILBuilder;
 
-  void CompileGrammar();
-  int CompileElement(const TfsXMLItem& item, bool isRule);
+  std::shared_ptr<const TfsCompiledGrammar> CompileGrammar();
+  int CompileElement(TfsCompiledGrammar& code, const TfsXMLItem& item, bool isRule);
   std::string ErrorMessage(const std::string& code);
 
   bool MatchElement(int index);
@@ -136,9 +143,8 @@ class TfsILParser {
   // Names of the hidden variables of `with` statements, each with its statement.
   std::vector<std::pair<std::string, TfsWithStmt*>> FWithList;
 
-  // The compiled grammar; FProgramRule is the index of the start rule, -1 when absent.
-  std::vector<TfsGrammarElement> FElements;
-  int FProgramRule = -1;
+  // The compiled grammar, shared by every parser of the same grammar text.
+  std::shared_ptr<const TfsCompiledGrammar> FCode;
 
   // State of one MakeILScript call.
   // The IL written so far: complete elements in text order. Every construct that wraps or drops
