@@ -261,9 +261,9 @@ bool TfsScript::IsExecutableLine(int line, const std::string& unitName) const {
 
 std::string TfsScript::LinesText() const {
   std::string text;
-  for (std::size_t i = 0; i < Lines.size(); ++i) {
-    if (i > 0) text += '\n';
-    text += Lines[i];
+  for (const std::string& line : Lines) {
+    text += line;
+    text += "\r\n";
   }
   return text;
 }

@@ -125,7 +125,7 @@ class TfsScript {
   void CallFunction1(const std::string& name, Variant& params, Variant& result);
   Variant Evaluate(const std::string& expression);
 
-  // The whole source as one text, lines joined by line feeds.
+  // The whole source as one text, each line ended by carriage return and line feed.
   std::string LinesText() const;
 
  private:

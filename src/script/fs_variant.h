@@ -107,6 +107,22 @@ class Variant {
   Variant(std::string_view value) : Variant(std::string(value)) {}
   Variant(const char* value) : Variant(std::string(value)) {}
 
+  Variant(const Variant&) = default;
+  Variant& operator=(const Variant&) = default;
+  // A moved-from variant is empty, never a string or array without its payload.
+  Variant(Variant&& other) noexcept : FType(other.FType), FData(other.FData), FRef(std::move(other.FRef)) {
+    other.FType = varEmpty;
+  }
+  Variant& operator=(Variant&& other) noexcept {
+    if (this != &other) {
+      FType = other.FType;
+      FData = other.FData;
+      FRef = std::move(other.FRef);
+      other.FType = varEmpty;
+    }
+    return *this;
+  }
+
   static Variant Null() noexcept;
   // An integer of a given integer kind (varByte, varWord, ...); the value is cut to that kind.
   static Variant OfInteger(TVarType kind, std::int64_t value);

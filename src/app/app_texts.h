@@ -1,0 +1,47 @@
+// The application's own captions and messages. They are written here in UTF-8 and reach the
+// program's 8-bit text through Ansi(), once per use.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelvo {
+
+// Converts a UTF-8 literal of this file to the program's Windows-1251 text.
+std::string Ansi(std::string_view utf8);
+
+namespace texts {
+
+inline constexpr std::string_view kAppTitle = "Kelvo";
+inline constexpr std::string_view kLibraryFileName = "kelvo.xml";
+inline constexpr std::string_view kHelpFileName = "kelvo.html";
+inline constexpr std::string_view kStampingPrefix = "SetXmlVersion=";
+
+// Start-up.
+inline constexpr std::string_view kLibraryDamaged =
+    "Файл с настройками модемов 'kelvo.xml' поврежден или отсутствует";
+inline constexpr std::string_view kModemNameNotUnique = "Modem name is non-unique or absent";
+inline constexpr std::string_view kPortListError = "registry error while enumerationg ports";
+inline constexpr std::string_view kChoosePortItem = "(выберите порт)";
+inline constexpr std::string_view kMainCaptionSuffix = " - программа инициализации модемов";
+
+// Library editing.
+inline constexpr std::string_view kNewModemName = "Новый модем";
+inline constexpr std::string_view kNewScriptName = "Новый сценарий";
+inline constexpr std::string_view kInvalidName = "недопустимое название";
+inline constexpr std::string_view kDuplicateModemName = "Модем с названием \"%s\" уже есть в библиотеке";
+inline constexpr std::string_view kModemProtected = "Данный модем защищен от удаления";
+inline constexpr std::string_view kScriptProtected = "Данный сценарий защищен от удаления";
+inline constexpr std::string_view kScriptWriteProtected = "Данный сценарий защищен от записи";
+inline constexpr std::string_view kConfirmRemoveModem = "Удалить модем и сценарии его настройки ?";
+inline constexpr std::string_view kConfirmRemoveScript = "Удалить сценарий настройки ?";
+inline constexpr std::string_view kEditorCaptionPrefix = "Kelvo - редактор сценариев: ";
+
+// Script editor and run.
+inline constexpr std::string_view kSaveChanges = "Сохранить изменения?";
+inline constexpr std::string_view kCompileError = "Ошибка компиляции скрипта";
+inline constexpr std::string_view kChoosePort =
+    "Выберите последовательный порт, к которому подключен настраиваемый модем";
+
+}  // namespace texts
+}  // namespace kelvo

@@ -1,0 +1,219 @@
+#include "app/kelvo_core.h"
+
+#include <algorithm>
+
+#include "app/app_texts.h"
+#include "app/error_display.h"
+#include "app/hex_text.h"
+#include "text/ansi_text.h"
+#include "text/exception.h"
+
+namespace kelvo {
+
+namespace {
+
+TXpElement* ParentElement(const TXpElement& element) {
+  TXpNode* parent = element.ParentNode();
+  if (parent == nullptr || parent->NodeType() != TXpNodeType::ntElement) return nullptr;
+  return static_cast<TXpElement*>(parent);
+}
+
+bool HasControlCharacter(const std::string& s) {
+  return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; });
+}
+
+}  // namespace
+
+void TKelvoCore::LoadLibrary(const std::string& path, const std::vector<std::string>& args) {
+  FLibrary.Load(path, args);
+}
+
+void TKelvoCore::BuildTree() {
+  TXpNodeList modems = FLibrary.Modems();
+  for (int i = 0; i < modems.nlGetLength(); ++i) {
+    TXpElement* modem = modems.ElementItem(i);
+    modem->UserSlot = FScreen.AddTreeNode(nullptr, ElementName(*modem), kModemImage, modem);
+    TXpNodeList scripts = TModemLibrary::Scripts(*modem);
+    for (int j = 0; j < scripts.nlGetLength(); ++j) {
+      TXpElement* script = scripts.ElementItem(j);
+      script->UserSlot = FScreen.AddTreeNode(modem->UserSlot, ElementName(*script), kScriptImage, script);
+    }
+  }
+}
+
+void TKelvoCore::SetSelectionActions(bool modem, bool script) {
+  FScreen.SetActionEnabled(TKelvoAction::kaRunScript, script);
+  FScreen.SetActionEnabled(TKelvoAction::kaEditScript, script);
+  FScreen.SetActionEnabled(TKelvoAction::kaAddScript, modem || script);
+  FScreen.SetActionEnabled(TKelvoAction::kaRemoveScript, script);
+  FScreen.SetActionEnabled(TKelvoAction::kaRemoveModem, modem);
+  FScreen.SetActionEnabled(TKelvoAction::kaAddModem, true);
+}
+
+void TKelvoCore::TreeViewChange(TXpElement* element) {
+  SetSelectionActions(false, false);
+  FCurrentModem = nullptr;
+  FCurrentScript = nullptr;
+  // The script engine's text is emptied here too once the run of a script is built on this class.
+  FScreen.SetEditorScript({});
+  FScreen.SetEditorDescription({});
+  FScreen.SetDescriptionPane({});
+  if (element == nullptr) return;
+  if (IsModem(*element)) {
+    SetSelectionActions(true, false);
+    FCurrentModem = element;
+    return;
+  }
+  if (!IsScript(*element)) return;
+  SetSelectionActions(false, true);
+  FCurrentScript = element;
+  FCurrentModem = ParentElement(*element);
+  FScreen.SetEditorScript(HexToText(GetAnsiAttribute(*element, u"Body")));
+  std::string description = HexToText(GetAnsiAttribute(*element, u"Description"));
+  FScreen.SetEditorDescription(description);
+  FScreen.SetDescriptionPane(description);
+  std::string modemName = FCurrentModem != nullptr ? ElementName(*FCurrentModem) : std::string();
+  FScreen.SetEditorCaption(EditorCaption(modemName, ElementName(*element)));
+}
+
+void TKelvoCore::TreeViewEdited(TXpElement* element, std::string& s) {
+  s = Trim(s);
+  if (element == nullptr) return;
+  if (s.empty() || HasControlCharacter(s)) throw Exception(Ansi(texts::kInvalidName));
+  // Two modems of one name would make the next start refuse the whole library.
+  if (IsModem(*element) && FLibrary.ModemNameTaken(s, element)) {
+    throw Exception(FormatMessage(Ansi(texts::kDuplicateModemName), {s}));
+  }
+  SetAnsiAttribute(*element, u"Name", s);
+  FLibrary.Save();
+}
+
+void TKelvoCore::TreeViewDblClick() {
+  if (FCurrentScript != nullptr) RunScriptActionExecute();
+}
+
+void TKelvoCore::AddModemActionExecute() {
+  TXpElement* modem = FLibrary.Root()->CreateChildElement(u"Modem");
+  std::string name = FLibrary.FreeNewModemName();
+  SetAnsiAttribute(*modem, u"Name", name);
+  modem->UserSlot = FScreen.AddTreeNode(nullptr, name, kModemImage, modem);
+  FLibrary.Save();
+  FScreen.SelectAndEditTreeNode(modem->UserSlot);
+}
+
+void TKelvoCore::AddScriptActionExecute() {
+  if (FCurrentModem == nullptr) return;
+  TXpElement* modem = FCurrentModem;
+  TXpElement* script = modem->CreateChildElement(u"Script");
+  std::string name = Ansi(texts::kNewScriptName);
+  SetAnsiAttribute(*script, u"Name", name);
+  script->UserSlot = FScreen.AddTreeNode(modem->UserSlot, name, kScriptImage, script);
+  FLibrary.Save();
+  FScreen.SelectAndEditTreeNode(script->UserSlot);
+}
+
+// Detaches element from the document and deletes its node; the selection handler runs while the
+// detached element is still alive, and the selection never keeps pointing at it.
+void TKelvoCore::DeleteElement(TXpElement* element) {
+  std::unique_ptr<TXpNode> detached = element->ParentNode()->RemoveChild(element);
+  FScreen.DeleteTreeNode(element->UserSlot);
+  if (FCurrentModem == element || FCurrentScript == element) TreeViewChange(nullptr);
+}
+
+void TKelvoCore::RemoveModemActionExecute() {
+  if (FCurrentModem == nullptr) return;
+  if (FLibrary.ProtectedForUser(*FCurrentModem)) {
+    FScreen.MessageBox(Ansi(texts::kModemProtected), TMsgIcon::miError, TMsgButtons::mbOk);
+    return;
+  }
+  if (FScreen.MessageBox(Ansi(texts::kConfirmRemoveModem), TMsgIcon::miExclamation,
+                         TMsgButtons::mbOkCancel) != TModalResult::mrOk) {
+    return;
+  }
+  DeleteElement(FCurrentModem);
+  FLibrary.Save();
+}
+
+void TKelvoCore::RemoveScriptActionExecute() {
+  if (FCurrentScript == nullptr) return;
+  if (FLibrary.ProtectedForUser(*FCurrentScript)) {
+    FScreen.MessageBox(Ansi(texts::kScriptProtected), TMsgIcon::miError, TMsgButtons::mbOk);
+    return;
+  }
+  if (FScreen.MessageBox(Ansi(texts::kConfirmRemoveScript), TMsgIcon::miExclamation,
+                         TMsgButtons::mbOkCancel) != TModalResult::mrOk) {
+    return;
+  }
+  DeleteElement(FCurrentScript);
+  FLibrary.Save();
+}
+
+void TKelvoCore::LoadEditorTexts(const TXpElement& script) {
+  FScreen.SetEditorScript(HexToText(GetAnsiAttribute(script, u"Body")));
+  FScreen.SetEditorDescription(HexToText(GetAnsiAttribute(script, u"Description")));
+}
+
+void TKelvoCore::EditScriptActionExecute() {
+  if (FCurrentScript == nullptr) return;
+  // Reloading discards whatever unsaved text the editor still holds.
+  LoadEditorTexts(*FCurrentScript);
+  FScreen.ShowEditor(TEditorPage::epDescription);
+}
+
+void TKelvoCore::SaveScriptActionExecute() {
+  if (FCurrentScript == nullptr) return;
+  TXpElement& script = *FCurrentScript;
+  if (FLibrary.ProtectedForUser(script)) {
+    FScreen.MessageBox(Ansi(texts::kScriptWriteProtected), TMsgIcon::miError, TMsgButtons::mbOk);
+    return;
+  }
+  // Each set moves the attribute to the end of the list; Body goes first so that the file reads
+  // Name, Body, Description whatever the order was before.
+  script.SetAttribute(u"Body", u"");
+  SetAnsiAttribute(script, u"Body", TextToHex(FScreen.EditorScript()));
+  SetAnsiAttribute(script, u"Description", TextToHex(FScreen.EditorDescription()));
+  if (FLibrary.VersionStamping()) script.SetAttribute(u"Protected", u"yes");
+  FLibrary.Save();
+  FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, false);
+  FScreen.SetDescriptionPane(HexToText(GetAnsiAttribute(script, u"Description")));
+}
+
+void TKelvoCore::RunScriptActionExecute() {
+  if (FScreen.PortIndex() == 0) {
+    FScreen.MessageBox(Ansi(texts::kChoosePort), TMsgIcon::miInformation, TMsgButtons::mbOk);
+    FScreen.FocusPortList();
+    return;
+  }
+  // The run continues here once the script engine and the modem line I/O exist: set the port to
+  // FScreen.PortName(), prepare the engine with the host functions, compile the editor's text
+  // (EditorScript()), open the port, detect the modem, execute, and restore everything afterwards.
+}
+
+void TKelvoCore::EditorTextChanged() { FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, true); }
+
+void TKelvoCore::EditorShown() { FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, false); }
+
+bool TKelvoCore::EditorCloseQuery() {
+  if (!FScreen.ActionEnabled(TKelvoAction::kaSaveScript)) return true;
+  switch (FScreen.MessageBox(Ansi(texts::kSaveChanges), TMsgIcon::miQuestion, TMsgButtons::mbYesNoCancel)) {
+    case TModalResult::mrYes:
+      Guarded([this] { SaveScriptActionExecute(); });
+      return !FScreen.ActionEnabled(TKelvoAction::kaSaveScript);
+    case TModalResult::mrNo:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string TKelvoCore::EditorCaption(const std::string& modem, const std::string& script) {
+  return Ansi(texts::kEditorCaptionPrefix) + modem + " - \"" + script + "\"";
+}
+
+std::string TKelvoCore::MainCaption() {
+  return std::string(texts::kAppTitle) + Ansi(texts::kMainCaptionSuffix);
+}
+
+void TKelvoCore::ShowException(std::exception_ptr error) { kelvo::ShowException(FScreen, error); }
+
+}  // namespace kelvo

@@ -1,0 +1,88 @@
+// The one interface through which the application's logic reaches the screen. The Qt main window
+// implements it with its widgets and the small dialogs; tests implement it by recording the calls
+// and answering the questions. All texts are 8-bit Windows-1251; line breaks are CR LF.
+#pragma once
+
+#include <string>
+
+namespace kelvo {
+
+class TXpElement;
+
+enum class TMsgIcon { miError, miInformation, miExclamation, miQuestion };
+enum class TMsgButtons { mbOk, mbOkCancel, mbYesNoCancel };
+enum class TModalResult { mrNone, mrOk, mrCancel, mrYes, mrNo };
+
+// The main window's commands, shared by menus, toolbars, the pop-up menu and the editor.
+enum class TKelvoAction {
+  kaRunScript,
+  kaEditScript,
+  kaAddModem,
+  kaRemoveModem,
+  kaAddScript,
+  kaRemoveScript,
+  kaSaveScript
+};
+
+enum class TEditorPage { epDescription, epProtocol };
+
+// The four kinds of execution-log line.
+enum TLogKind { lkSent = 0, lkReceived = 1, lkInfo = 2, lkError = 3 };
+
+// A node of the modem/script tree as the screen knows it; the logic only hands it back.
+using TTreeNode = void*;
+
+// Tree images: modems and scripts.
+inline constexpr int kModemImage = 0;
+inline constexpr int kScriptImage = 1;
+
+class TKelvoScreen {
+ public:
+  virtual ~TKelvoScreen() = default;
+
+  // A message box titled with the application title; returns the button pressed (closing the box
+  // counts as Cancel, or OK for a box with only OK).
+  virtual TModalResult MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) = 0;
+
+  virtual void SetActionEnabled(TKelvoAction action, bool enabled) = 0;
+  virtual bool ActionEnabled(TKelvoAction action) const = 0;
+
+  // Main window.
+  virtual void SetDescriptionPane(const std::string& text) = 0;
+  virtual void SetStatusText(const std::string& text) = 0;
+  // Index of the chosen port (0 is "(выберите порт)") and its text.
+  virtual int PortIndex() const = 0;
+  virtual std::string PortName() const = 0;
+  virtual void FocusPortList() = 0;
+
+  // The tree. A new node shows text and image and carries element as its data; deleting a node
+  // deletes its children and moves the selection (the selection handler runs).
+  virtual TTreeNode AddTreeNode(TTreeNode parent, const std::string& text, int image,
+                                TXpElement* element) = 0;
+  virtual void DeleteTreeNode(TTreeNode node) = 0;
+  // Selects the node (the selection handler runs) and starts editing its label.
+  virtual void SelectAndEditTreeNode(TTreeNode node) = 0;
+
+  // The script editor window.
+  virtual void SetEditorScript(const std::string& text) = 0;
+  virtual void SetEditorDescription(const std::string& text) = 0;
+  virtual std::string EditorScript() const = 0;
+  virtual std::string EditorDescription() const = 0;
+  virtual void SetEditorCaption(const std::string& caption) = 0;
+  // Shows the editor modally on the page; returns when it is closed.
+  virtual void ShowEditor(TEditorPage page) = 0;
+  virtual bool EditorVisible() const = 0;
+
+  // The run of a script: log, questions, wait box, message pumping, cursor.
+  virtual void ClearLog() = 0;
+  virtual void AppendLogLine(TLogKind kind, const std::string& line) = 0;
+  // False when the user cancels; answer holds the text on true.
+  virtual bool AskUserString(const std::string& caption, const std::string& message,
+                             std::string& answer) = 0;
+  // Shows the wait box with the text, or hides it when the text is empty.
+  virtual void ShowWaitBox(const std::string& text) = 0;
+  virtual void ProcessMessages() = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+};
+
+}  // namespace kelvo

@@ -1,0 +1,31 @@
+// The input dialog behind the script function AskUserString: a question, an answer field, OK and
+// Cancel.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kelvo {
+
+class TInputDialog : public QDialog {
+ public:
+  explicit TInputDialog(QWidget* owner);
+
+  // Shows the dialog modally with caption and message; true and the answer on OK, false on any
+  // other end (Cancel, Escape, the title-bar close button).
+  bool Execute(const std::string& caption, const std::string& message, std::string& answer);
+
+  QLabel* StaticText1;
+  QLineEdit* Edit1;
+  QPushButton* Button1;
+  QPushButton* Button2;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+};
+
+}  // namespace kelvo

@@ -1,0 +1,351 @@
+#include "ui/kelvo_dlg.h"
+
+#include <filesystem>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/app_texts.h"
+#include "app/port_list.h"
+#include "ui/about_box.h"
+#include "ui/help_window.h"
+#include "ui/input_dialog.h"
+#include "ui/kelvo_icons.h"
+#include "ui/kelvo_tree_view.h"
+#include "ui/qt_text.h"
+#include "ui/script_edit_dlg.h"
+#include "ui/wait_box_form.h"
+
+namespace kelvo {
+
+namespace {
+
+QString Ru(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
+
+QMessageBox::Icon BoxIcon(TMsgIcon icon) {
+  switch (icon) {
+    case TMsgIcon::miError: return QMessageBox::Critical;
+    case TMsgIcon::miInformation: return QMessageBox::Information;
+    case TMsgIcon::miExclamation: return QMessageBox::Warning;
+    default: return QMessageBox::Question;
+  }
+}
+
+}  // namespace
+
+TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& args)
+    : QMainWindow(nullptr), FCore(*this) {
+  setObjectName("KelvoDlg");
+  resize(630, 466);
+  CreateActions();
+  CreateMenus();
+  CreateToolbarAndPanes();
+  FillPortList();
+  // The serial port object joins here once the run of a script is built on this window.
+  FLibraryPath = (std::filesystem::path(dir) / std::string(texts::kLibraryFileName)).string();
+  FCore.LoadLibrary(FLibraryPath, args);
+  TreeView->setSortingEnabled(false);
+  TreeView->setUpdatesEnabled(false);
+  FCore.BuildTree();
+  TreeView->setSortingEnabled(true);
+  TreeView->sortByColumn(0, Qt::AscendingOrder);
+  TreeView->setUpdatesEnabled(true);
+  SetStatusText({});
+  setWindowTitle(FromAnsi(TKelvoCore::MainCaption()));
+  FHelpFile = QString::fromStdString((std::filesystem::path(dir) / std::string(texts::kHelpFileName)).string());
+  HelpWindow = new THelpWindow(this, FHelpFile);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  PortComboBox->setFocus();
+}
+
+TKelvoDlg::~TKelvoDlg() = default;
+
+void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAboutBox* about,
+                              TWaitBoxForm* wait) {
+  FInput = input;
+  FEditor = editor;
+  FAbout = about;
+  FWaitBox = wait;
+}
+
+QAction* TKelvoDlg::NewAction(TKelvoAction id, const char* caption, int image, void (TKelvoCore::*handler)()) {
+  auto* action = new QAction(KelvoIcon(image), Ru(caption), this);
+  action->setEnabled(false);
+  connect(action, &QAction::triggered, this, [this, handler] { FCore.Guarded([&] { (FCore.*handler)(); }); });
+  FActions[id] = action;
+  return action;
+}
+
+void TKelvoDlg::CreateActions() {
+  QAction* run = NewAction(TKelvoAction::kaRunScript, "Выполнить сценарий", kiRun,
+                           &TKelvoCore::RunScriptActionExecute);
+  run->setObjectName("RunScriptAction");
+  run->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  run->setToolTip(Ru("выполнить сценарий"));
+  run->setStatusTip(Ru("выполнить сценарий"));
+  QAction* edit = NewAction(TKelvoAction::kaEditScript, "Редактировать сценарий", kiEdit,
+                            &TKelvoCore::EditScriptActionExecute);
+  edit->setObjectName("EditScriptAction");
+  edit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  edit->setToolTip(Ru("редактировать сценарий"));
+  edit->setStatusTip(Ru("редактировать сценарий"));
+  NewAction(TKelvoAction::kaAddModem, "Добавить модем", kiAddModem, &TKelvoCore::AddModemActionExecute)
+      ->setObjectName("AddModemAction");
+  NewAction(TKelvoAction::kaRemoveModem, "Удалить модем", kiRemoveModem, &TKelvoCore::RemoveModemActionExecute)
+      ->setObjectName("RemoveModemAction");
+  NewAction(TKelvoAction::kaAddScript, "Добавить сценарий", kiAddScript, &TKelvoCore::AddScriptActionExecute)
+      ->setObjectName("AddScriptAction");
+  NewAction(TKelvoAction::kaRemoveScript, "Удалить сценарий", kiRemoveScript,
+            &TKelvoCore::RemoveScriptActionExecute)
+      ->setObjectName("RemoveScriptAction");
+  NewAction(TKelvoAction::kaSaveScript, "Сохранить", kiSave, &TKelvoCore::SaveScriptActionExecute)
+      ->setObjectName("SaveScriptAction");
+}
+
+void TKelvoDlg::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("TBToolbar2");
+  FileMenu = bar->addMenu(Ru("Файл"));
+  FileMenu->addAction(Action(TKelvoAction::kaAddModem));
+  FileMenu->addAction(Action(TKelvoAction::kaRemoveModem));
+  FileMenu->addSeparator();
+  FileMenu->addAction(Action(TKelvoAction::kaAddScript));
+  FileMenu->addAction(Action(TKelvoAction::kaRemoveScript));
+  FileMenu->addSeparator();
+  FileMenu->addAction(Ru("Выход"), this, &TKelvoDlg::TBItem7Click);
+  ScriptMenu = bar->addMenu(Ru("Сценарий"));
+  ScriptMenu->addAction(Action(TKelvoAction::kaRunScript));
+  ScriptMenu->addAction(Action(TKelvoAction::kaEditScript));
+  HelpMenu = bar->addMenu(Ru("Справка"));
+  QAction* help = HelpMenu->addAction(Ru("Справка программы Kelvo"), this, &TKelvoDlg::FormHelp);
+  help->setShortcut(QKeySequence(Qt::Key_F1));
+  HelpMenu->addSeparator();
+  HelpMenu->addAction(Ru("О программе..."), this, &TKelvoDlg::TBItem9Click);
+
+  TBPopupMenu = new QMenu(this);
+  TBPopupMenu->setObjectName("TBPopupMenu");
+  TBPopupMenu->addAction(Action(TKelvoAction::kaRunScript));
+  TBPopupMenu->addSeparator();
+  TBPopupMenu->addAction(Action(TKelvoAction::kaEditScript));
+  TBPopupMenu->addSeparator();
+  TBPopupMenu->addAction(Action(TKelvoAction::kaAddModem));
+  TBPopupMenu->addAction(Action(TKelvoAction::kaRemoveModem));
+  TBPopupMenu->addSeparator();
+  TBPopupMenu->addAction(Action(TKelvoAction::kaAddScript));
+  TBPopupMenu->addAction(Action(TKelvoAction::kaRemoveScript));
+  TBPopupMenu->addSeparator();
+
+  // Escape anywhere in the window ends the program; a label being edited takes its own Escape.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+void TKelvoDlg::CreateToolbarAndPanes() {
+  TBToolbar1 = addToolBar(QStringLiteral("TBToolbar1"));
+  TBToolbar1->setObjectName("TBToolbar1");
+  TBToolbar1->setMovable(false);
+  TBToolbar1->setIconSize(QSize(20, 20));
+  TBToolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  PortComboBox = new QComboBox(TBToolbar1);
+  PortComboBox->setObjectName("PortComboBox");
+  PortComboBox->setFixedWidth(137);
+  TBToolbar1->addWidget(PortComboBox);
+  TBToolbar1->addSeparator();
+  TBToolbar1->addAction(Action(TKelvoAction::kaEditScript));
+  TBToolbar1->addAction(Action(TKelvoAction::kaRunScript));
+
+  TreeView = new TKelvoTreeView(this);
+  DescriptionMemo = new QPlainTextEdit(this);
+  DescriptionMemo->setObjectName("DescriptionMemo");
+  DescriptionMemo->setReadOnly(true);
+  DescriptionMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  QPalette face = DescriptionMemo->palette();
+  face.setColor(QPalette::Base, face.color(QPalette::Button));
+  DescriptionMemo->setPalette(face);
+  Splitter1 = new QSplitter(Qt::Vertical, this);
+  Splitter1->setObjectName("Splitter1");
+  Splitter1->setChildrenCollapsible(false);
+  Splitter1->addWidget(TreeView);
+  Splitter1->addWidget(DescriptionMemo);
+  Splitter1->setStretchFactor(0, 1);
+  Splitter1->setSizes({300, 80});
+  setCentralWidget(Splitter1);
+
+  StatusPanel = new QLabel(this);
+  StatusPanel->setObjectName("StatusPanel");
+  StatusPanel->setMinimumWidth(200);
+  statusBar()->addWidget(StatusPanel, 1);
+
+  connect(TreeView, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* current, QTreeWidgetItem*) { TreeViewChange(current); });
+  connect(TreeView, &QTreeWidget::itemDoubleClicked, this,
+          [this] { FCore.Guarded([this] { FCore.TreeViewDblClick(); }); });
+  TreeView->OnEdited = [this](QTreeWidgetItem* node, const QString& text) { TreeViewEdited(node, text); };
+  TreeView->OnPopup = [this](QTreeWidgetItem*, const QPoint& at) { TBPopupMenu->popup(at); };
+}
+
+void TKelvoDlg::FillPortList() {
+  PortComboBox->clear();
+  for (const std::string& item : PortComboItems()) PortComboBox->addItem(FromAnsi(item));
+  PortComboBox->setCurrentIndex(0);
+}
+
+void TKelvoDlg::TreeViewChange(QTreeWidgetItem* node) {
+  TXpElement* element = node != nullptr ? TKelvoTreeView::ElementOf(node) : nullptr;
+  FCore.Guarded([&] { FCore.TreeViewChange(element); });
+}
+
+// The name is judged after the label editor has closed, so that a message box cannot meet an editor
+// that is still committing. The node then shows what the library holds.
+void TKelvoDlg::TreeViewEdited(QTreeWidgetItem* node, const QString& text) {
+  TXpElement* element = TKelvoTreeView::ElementOf(node);
+  QTimer::singleShot(0, this, [this, element, text] {
+    QTreeWidgetItem* current = NodeOf(element);
+    if (current == nullptr) return;
+    std::string name = ToAnsi(text);
+    FCore.Guarded([&] { FCore.TreeViewEdited(element, name); });
+    current->setText(0, FromAnsi(ElementName(*element)));
+  });
+}
+
+QTreeWidgetItem* TKelvoDlg::NodeOf(const TXpElement* element) const {
+  for (int i = 0; i < TreeView->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* modem = TreeView->topLevelItem(i);
+    if (TKelvoTreeView::ElementOf(modem) == element) return modem;
+    for (int j = 0; j < modem->childCount(); ++j) {
+      if (TKelvoTreeView::ElementOf(modem->child(j)) == element) return modem->child(j);
+    }
+  }
+  return nullptr;
+}
+
+TModalResult TKelvoDlg::MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) {
+  QString shown = EditorTextFromAnsi(text);
+  QWidget* owner = QApplication::activeModalWidget() != nullptr ? QApplication::activeModalWidget() : this;
+  QMessageBox box(BoxIcon(icon), QString::fromLatin1(texts::kAppTitle.data(), texts::kAppTitle.size()),
+                  shown, QMessageBox::NoButton, owner);
+  std::map<QAbstractButton*, TModalResult> results;
+  auto add = [&](const char* caption, QMessageBox::ButtonRole role, TModalResult result) {
+    results[box.addButton(Ru(caption), role)] = result;
+  };
+  switch (buttons) {
+    case TMsgButtons::mbOk:
+      add("ОК", QMessageBox::AcceptRole, TModalResult::mrOk);
+      break;
+    case TMsgButtons::mbOkCancel:
+      add("ОК", QMessageBox::AcceptRole, TModalResult::mrOk);
+      add("Отмена", QMessageBox::RejectRole, TModalResult::mrCancel);
+      break;
+    case TMsgButtons::mbYesNoCancel:
+      add("Да", QMessageBox::YesRole, TModalResult::mrYes);
+      add("Нет", QMessageBox::NoRole, TModalResult::mrNo);
+      add("Отмена", QMessageBox::RejectRole, TModalResult::mrCancel);
+      break;
+  }
+  box.exec();
+  auto found = results.find(box.clickedButton());
+  if (found != results.end()) return found->second;
+  return buttons == TMsgButtons::mbOk ? TModalResult::mrOk : TModalResult::mrCancel;
+}
+
+void TKelvoDlg::SetActionEnabled(TKelvoAction action, bool enabled) { Action(action)->setEnabled(enabled); }
+bool TKelvoDlg::ActionEnabled(TKelvoAction action) const { return Action(action)->isEnabled(); }
+
+void TKelvoDlg::SetDescriptionPane(const std::string& text) {
+  DescriptionMemo->setPlainText(EditorTextFromAnsi(text));
+}
+
+void TKelvoDlg::SetStatusText(const std::string& text) { StatusPanel->setText(FromAnsi(text)); }
+int TKelvoDlg::PortIndex() const { return PortComboBox->currentIndex(); }
+std::string TKelvoDlg::PortName() const { return ToAnsi(PortComboBox->currentText()); }
+void TKelvoDlg::FocusPortList() { PortComboBox->setFocus(); }
+
+TTreeNode TKelvoDlg::AddTreeNode(TTreeNode parent, const std::string& text, int image, TXpElement* element) {
+  auto* node = new TKelvoTreeItem(FromAnsi(text), element);
+  node->setIcon(0, KelvoIcon(image));
+  if (parent != nullptr) {
+    static_cast<QTreeWidgetItem*>(parent)->addChild(node);
+  } else {
+    TreeView->addTopLevelItem(node);
+  }
+  return static_cast<QTreeWidgetItem*>(node);
+}
+
+void TKelvoDlg::DeleteTreeNode(TTreeNode node) { delete static_cast<QTreeWidgetItem*>(node); }
+
+void TKelvoDlg::SelectAndEditTreeNode(TTreeNode node) {
+  auto* item = static_cast<QTreeWidgetItem*>(node);
+  TreeView->setCurrentItem(item);
+  TreeView->scrollToItem(item);
+  TreeView->setFocus();
+  TreeView->editItem(item);
+}
+
+void TKelvoDlg::SetEditorScript(const std::string& text) {
+  if (FEditor != nullptr) FEditor->SetScriptText(text);
+}
+void TKelvoDlg::SetEditorDescription(const std::string& text) {
+  if (FEditor != nullptr) FEditor->SetDescriptionText(text);
+}
+std::string TKelvoDlg::EditorScript() const { return FEditor != nullptr ? FEditor->ScriptText() : ""; }
+std::string TKelvoDlg::EditorDescription() const {
+  return FEditor != nullptr ? FEditor->DescriptionText() : "";
+}
+void TKelvoDlg::SetEditorCaption(const std::string& caption) {
+  if (FEditor != nullptr) FEditor->setWindowTitle(FromAnsi(caption));
+}
+void TKelvoDlg::ShowEditor(TEditorPage page) {
+  if (FEditor != nullptr) FEditor->Execute(page);
+}
+bool TKelvoDlg::EditorVisible() const { return FEditor != nullptr && FEditor->isVisible(); }
+void TKelvoDlg::ClearLog() {
+  if (FEditor != nullptr) FEditor->ClearLog();
+}
+void TKelvoDlg::AppendLogLine(TLogKind kind, const std::string& line) {
+  if (FEditor != nullptr) FEditor->AppendLogLine(kind, line);
+}
+
+bool TKelvoDlg::AskUserString(const std::string& caption, const std::string& message, std::string& answer) {
+  return FInput != nullptr && FInput->Execute(caption, message, answer);
+}
+
+void TKelvoDlg::ShowWaitBox(const std::string& text) {
+  if (FWaitBox != nullptr) FWaitBox->ShowText(text);
+}
+
+void TKelvoDlg::ProcessMessages() { QCoreApplication::processEvents(); }
+
+void TKelvoDlg::SetBusyCursor(bool busy) {
+  if (busy) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    ++FBusy;
+  } else if (FBusy > 0) {
+    QGuiApplication::restoreOverrideCursor();
+    --FBusy;
+  }
+}
+
+void TKelvoDlg::FormHelp() { HelpWindow->ShowTopic(); }
+void TKelvoDlg::TBItem7Click() { close(); }
+void TKelvoDlg::TBItem9Click() {
+  if (FAbout != nullptr) FAbout->exec();
+}
+
+}  // namespace kelvo

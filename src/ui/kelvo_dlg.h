@@ -1,0 +1,110 @@
+// The main window: menus, the toolbar with the port selector, the modem/script tree, the description
+// pane and the status bar. It owns the application's logic (TKelvoCore), forwards its events there,
+// and implements the screen interface with its widgets and the small dialogs.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/kelvo_core.h"
+#include "app/kelvo_screen.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QToolBar;
+class QTreeWidgetItem;
+
+namespace kelvo {
+
+class TAboutBox;
+class THelpWindow;
+class TInputDialog;
+class TKelvoTreeView;
+class TScriptEditDlg;
+class TWaitBoxForm;
+
+class TKelvoDlg : public QMainWindow, public TKelvoScreen {
+ public:
+  // Builds the window, lists the serial ports, loads and validates dir/kelvo.xml with the command-line
+  // arguments (8-bit text) and fills the tree. Raises when any of it fails; no window is left then.
+  TKelvoDlg(const std::string& dir, const std::vector<std::string>& args);
+  ~TKelvoDlg() override;
+
+  // The windows created after this one, in the start-up order.
+  void AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAboutBox* about, TWaitBoxForm* wait);
+
+  TKelvoCore& Core() { return FCore; }
+  QAction* Action(TKelvoAction action) const { return FActions.at(action); }
+  TScriptEditDlg* Editor() const { return FEditor; }
+  QTreeWidgetItem* NodeOf(const TXpElement* element) const;
+
+  // TKelvoScreen.
+  TModalResult MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) override;
+  void SetActionEnabled(TKelvoAction action, bool enabled) override;
+  bool ActionEnabled(TKelvoAction action) const override;
+  void SetDescriptionPane(const std::string& text) override;
+  void SetStatusText(const std::string& text) override;
+  int PortIndex() const override;
+  std::string PortName() const override;
+  void FocusPortList() override;
+  TTreeNode AddTreeNode(TTreeNode parent, const std::string& text, int image, TXpElement* element) override;
+  void DeleteTreeNode(TTreeNode node) override;
+  void SelectAndEditTreeNode(TTreeNode node) override;
+  void SetEditorScript(const std::string& text) override;
+  void SetEditorDescription(const std::string& text) override;
+  std::string EditorScript() const override;
+  std::string EditorDescription() const override;
+  void SetEditorCaption(const std::string& caption) override;
+  void ShowEditor(TEditorPage page) override;
+  bool EditorVisible() const override;
+  void ClearLog() override;
+  void AppendLogLine(TLogKind kind, const std::string& line) override;
+  bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) override;
+  void ShowWaitBox(const std::string& text) override;
+  void ProcessMessages() override;
+  void SetBusyCursor(bool busy) override;
+
+  // Handlers of the menu items that are not actions.
+  void FormHelp();
+  void TBItem7Click();  // "Выход"
+  void TBItem9Click();  // "О программе..."
+
+  QToolBar* TBToolbar1;
+  QComboBox* PortComboBox;
+  TKelvoTreeView* TreeView;
+  QSplitter* Splitter1;
+  QPlainTextEdit* DescriptionMemo;
+  QLabel* StatusPanel;
+  QMenu* TBPopupMenu;
+  QMenu* FileMenu;
+  QMenu* ScriptMenu;
+  QMenu* HelpMenu;
+  THelpWindow* HelpWindow;
+  std::string FLibraryPath;
+  QString FHelpFile;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolbarAndPanes();
+  void FillPortList();
+  void TreeViewChange(QTreeWidgetItem* node);
+  void TreeViewEdited(QTreeWidgetItem* node, const QString& text);
+  QAction* NewAction(TKelvoAction id, const char* caption, int image, void (TKelvoCore::*handler)());
+
+  TKelvoCore FCore;
+  std::map<TKelvoAction, QAction*> FActions;
+  TInputDialog* FInput = nullptr;
+  TScriptEditDlg* FEditor = nullptr;
+  TAboutBox* FAbout = nullptr;
+  TWaitBoxForm* FWaitBox = nullptr;
+  int FBusy = 0;  // nesting of the busy cursor
+};
+
+}  // namespace kelvo

@@ -1,0 +1,197 @@
+#include "ui/script_edit_dlg.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/app_texts.h"
+#include "app/error_place.h"
+#include "app/kelvo_core.h"
+#include "ui/cpp_highlighter.h"
+#include "ui/qt_text.h"
+
+namespace kelvo {
+
+namespace {
+
+QColor LogColor(TLogKind kind) {
+  switch (kind) {
+    case lkSent: return QColor(0, 0, 128);
+    case lkReceived: return QColor(0, 128, 0);
+    case lkError: return QColor(255, 0, 0);
+    default: return QColor(0, 0, 0);
+  }
+}
+
+QFont EditorFont() {
+  QFont font(QStringLiteral("Courier New"), 10);
+  font.setStyleHint(QFont::Monospace);
+  font.setFixedPitch(true);
+  if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  return font;
+}
+
+QFont PaneFont() {
+  QFont font(QStringLiteral("Arial"), 9);
+  font.setStyleHint(QFont::SansSerif);
+  return font;
+}
+
+}  // namespace
+
+TScriptEditDlg::TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& screen, QAction* saveAction,
+                               QAction* runAction)
+    : QDialog(owner), FCore(core), FScreen(screen) {
+  setObjectName("ScriptEditDlg");
+  setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+  resize(619, 470);
+  BuildToolbar(saveAction, runAction);
+  PlusMemo = new QPlainTextEdit(this);
+  PlusMemo->setObjectName("PlusMemo");
+  PlusMemo->setFont(EditorFont());
+  PlusMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  PlusMemo->setTabStopDistance(4 * QFontMetricsF(PlusMemo->font()).horizontalAdvance(' '));
+  CPPHighlighter = new TCppHighlighter(PlusMemo->document());
+  BuildPages();
+  Splitter1 = new QSplitter(Qt::Vertical, this);
+  Splitter1->setObjectName("Splitter1");
+  Splitter1->setHandleWidth(7);
+  Splitter1->setChildrenCollapsible(false);
+  Splitter1->addWidget(PlusMemo);
+  Splitter1->addWidget(PageControl);
+  Splitter1->setStretchFactor(0, 1);
+  Splitter1->setSizes({300, 131});
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(TBToolbar1);
+  layout->addWidget(Splitter1, 1);
+  connect(PlusMemo, &QPlainTextEdit::textChanged, this, &TScriptEditDlg::MemoChange);
+  connect(DescriptionMemo, &QPlainTextEdit::textChanged, this, &TScriptEditDlg::MemoChange);
+}
+
+void TScriptEditDlg::BuildToolbar(QAction* saveAction, QAction* runAction) {
+  TBToolbar1 = new QToolBar(this);
+  TBToolbar1->setObjectName("TBToolbar1");
+  TBToolbar1->setIconSize(QSize(20, 20));
+  TBToolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  TBToolbar1->addAction(saveAction);
+  auto* insertMenu = new QMenu(FromAnsi(Ansi("Вставить функцию")), this);
+  InsertFunctionItem = TBToolbar1->addAction(insertMenu->title());
+  InsertFunctionItem->setMenu(insertMenu);
+  InsertFunctionItem->setVisible(false);
+  TBToolbar1->addSeparator();
+  TBToolbar1->addAction(runAction);
+  TBToolbar1->addSeparator();
+}
+
+void TScriptEditDlg::BuildPages() {
+  PageControl = new QTabWidget(this);
+  PageControl->setObjectName("PageControl");
+  PageControl->setTabPosition(QTabWidget::South);
+  PageControl->setMinimumHeight(80);
+  DescriptionMemo = new QPlainTextEdit;
+  DescriptionMemo->setObjectName("DescriptionMemo");
+  DescriptionMemo->setFont(PaneFont());
+  DescriptionMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  LogMemo = new QTextEdit;
+  LogMemo->setObjectName("LogMemo");
+  LogMemo->setReadOnly(true);
+  LogMemo->setFont(PaneFont());
+  LogMemo->setLineWrapMode(QTextEdit::NoWrap);
+  LogMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  DescriptionSheet = DescriptionMemo;
+  ProtocolSheet = LogMemo;
+  PageControl->addTab(DescriptionSheet, FromAnsi(Ansi("Описание сценария")));
+  PageControl->addTab(ProtocolSheet, FromAnsi(Ansi("Протокол выполнения")));
+}
+
+void TScriptEditDlg::MemoChange() {
+  if (!FLoading) FCore.EditorTextChanged();
+}
+
+void TScriptEditDlg::SetScriptText(const std::string& text) {
+  FLoading = true;
+  PlusMemo->setPlainText(EditorTextFromAnsi(text));
+  FLoading = false;
+}
+
+void TScriptEditDlg::SetDescriptionText(const std::string& text) {
+  FLoading = true;
+  DescriptionMemo->setPlainText(EditorTextFromAnsi(text));
+  FLoading = false;
+}
+
+std::string TScriptEditDlg::ScriptText() const { return AnsiFromEditorText(PlusMemo->toPlainText()); }
+
+std::string TScriptEditDlg::DescriptionText() const {
+  return AnsiFromEditorText(DescriptionMemo->toPlainText());
+}
+
+void TScriptEditDlg::ClearLog() { LogMemo->clear(); }
+
+void TScriptEditDlg::AppendLogLine(TLogKind kind, const std::string& line) {
+  QTextCursor cursor(LogMemo->document());
+  cursor.movePosition(QTextCursor::End);
+  if (!LogMemo->document()->isEmpty()) cursor.insertBlock();
+  QTextCharFormat format;
+  format.setForeground(LogColor(kind));
+  cursor.insertText(FromAnsi(line), format);
+  LogMemo->verticalScrollBar()->setValue(LogMemo->verticalScrollBar()->maximum());
+}
+
+void TScriptEditDlg::SetPage(TEditorPage page) {
+  PageControl->setCurrentWidget(page == TEditorPage::epProtocol ? ProtocolSheet : DescriptionSheet);
+}
+
+void TScriptEditDlg::Execute(TEditorPage page) {
+  SetPage(page);
+  if (parentWidget() != nullptr) move(parentWidget()->geometry().center() - rect().center());
+  exec();
+}
+
+void TScriptEditDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FCore.EditorShown();
+  // The error is reported once the window stands on the screen, so the box appears over it.
+  if (!CompileErrorPos.empty()) {
+    QTimer::singleShot(0, this, [this] { FCore.Guarded([this] { ShowCompileError(); }); });
+  }
+}
+
+void TScriptEditDlg::ShowCompileError() {
+  if (CompileErrorPos.empty()) return;
+  TErrorPlace place = ParseErrorPlace(CompileErrorPos);
+  QTextBlock block = PlusMemo->document()->findBlockByNumber(std::max(place.Line - 1, 0));
+  if (!block.isValid()) block = PlusMemo->document()->lastBlock();
+  QTextCursor cursor(block);
+  cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor,
+                      std::clamp(place.Column, 0, std::max(block.length() - 1, 0)));
+  PlusMemo->setTextCursor(cursor);
+  PlusMemo->setFocus();
+  std::string message = Ansi(texts::kCompileError) + "\r" + CompileErrorMsg;
+  CompileErrorPos.clear();
+  CompileErrorMsg.clear();
+  FScreen.MessageBox(message, TMsgIcon::miExclamation, TMsgButtons::mbOk);
+}
+
+void TScriptEditDlg::reject() {
+  if (FCore.EditorCloseQuery()) QDialog::reject();
+}
+
+void TScriptEditDlg::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  reject();
+}
+
+}  // namespace kelvo

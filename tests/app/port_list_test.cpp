@@ -1,0 +1,74 @@
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "app/port_list.h"
+#include "text/cp1251.h"
+#include "text/exception.h"
+#include "xml/temp_dir.h"
+
+using namespace kelvo;
+using namespace kelvo::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fake /sys/class/tty: each port a folder, with a "device" entry when hardware stands behind it
+// and, for 8250 ports, the UART type.
+class PortListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("KELVO_SYSFS_TTY", Sys.Path().c_str(), 1);
+    unsetenv("KELVO_PORTS");
+  }
+  void TearDown() override {
+    unsetenv("KELVO_SYSFS_TTY");
+    unsetenv("KELVO_PORTS");
+  }
+  void Port(const std::string& name, bool device, const char* uartType = nullptr) {
+    fs::create_directories(Sys.Path() / name);
+    if (device) fs::create_directories(Sys.Path() / name / "device");
+    if (uartType != nullptr) WriteBytes(Sys.File(name + "/type"), uartType);
+  }
+  TempDir Sys;
+};
+
+}  // namespace
+
+TEST_F(PortListTest, ListsPortsWithHardwareAndLeavesOutDeadLegacyPorts) {
+  Port("tty0", false);
+  Port("console", false);
+  Port("ttyS0", true, "4\n");
+  Port("ttyS1", true, "0\n");
+  Port("ttyS10", true, "4\n");
+  Port("ttyUSB0", true);
+  Port("ttyACM0", true);
+  EXPECT_EQ(EnumerateSerialPorts(), (std::vector<std::string>{"ttyACM0", "ttyS0", "ttyS10", "ttyUSB0"}));
+}
+
+TEST_F(PortListTest, EnvironmentPortsJoinAndAllSortWithoutRegardToCase) {
+  Port("ttyUSB0", true);
+  setenv("KELVO_PORTS", "COM2::COM10:com1:/dev/pts/7:ttyUSB0", 1);
+  EXPECT_EQ(EnumerateSerialPorts(),
+            (std::vector<std::string>{"/dev/pts/7", "com1", "COM10", "COM2", "ttyUSB0"}));
+}
+
+TEST_F(PortListTest, SelectorStartsWithTheChoosePortItem) {
+  std::vector<std::string> items = PortComboItems();
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(AnsiToUtf8(items[0]), "(выберите порт)");
+  Port("ttyUSB1", true);
+  EXPECT_EQ(PortComboItems().size(), 2u);
+}
+
+TEST_F(PortListTest, UnreadableListRaisesThePortListError) {
+  setenv("KELVO_SYSFS_TTY", Sys.File("absent").c_str(), 1);
+  try {
+    EnumerateSerialPorts();
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "registry error while enumerationg ports");
+  }
+}

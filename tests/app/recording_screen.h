@@ -1,0 +1,129 @@
+// A screen for tests of the application's logic: it keeps a small tree of the nodes it was asked to
+// add, the texts of the panes and the editor, the state of each action, and every message box, and
+// answers the questions from a queue.
+#pragma once
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/kelvo_screen.h"
+
+namespace kelvo::testing {
+
+struct TShownMessage {
+  std::string Text;
+  TMsgIcon Icon;
+  TMsgButtons Buttons;
+};
+
+struct TFakeNode {
+  std::string Text;
+  int Image = 0;
+  TXpElement* Element = nullptr;
+  TFakeNode* Parent = nullptr;
+  std::vector<std::unique_ptr<TFakeNode>> Children;
+};
+
+class TRecordingScreen : public TKelvoScreen {
+ public:
+  // Called like the window's selection handler whenever the selection changes.
+  std::function<void(TXpElement*)> OnSelect;
+
+  std::vector<TShownMessage> Messages;
+  std::deque<TModalResult> Answers;  // answers to the next questions; OK when empty
+  std::map<TKelvoAction, bool> Actions;
+  std::string DescriptionPane, Status, Script, Description, Caption;
+  int Port = 0;
+  bool PortFocused = false;
+  std::vector<std::unique_ptr<TFakeNode>> Roots;
+  TFakeNode* Selected = nullptr;
+  TFakeNode* Editing = nullptr;
+  std::vector<TEditorPage> EditorShows;
+
+  TModalResult MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) override {
+    Messages.push_back({text, icon, buttons});
+    if (Answers.empty()) return TModalResult::mrOk;
+    TModalResult answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+  }
+  void SetActionEnabled(TKelvoAction action, bool enabled) override { Actions[action] = enabled; }
+  bool ActionEnabled(TKelvoAction action) const override {
+    auto it = Actions.find(action);
+    return it != Actions.end() && it->second;
+  }
+  void SetDescriptionPane(const std::string& text) override { DescriptionPane = text; }
+  void SetStatusText(const std::string& text) override { Status = text; }
+  int PortIndex() const override { return Port; }
+  std::string PortName() const override { return Port == 0 ? "" : "ttyS0"; }
+  void FocusPortList() override { PortFocused = true; }
+
+  TTreeNode AddTreeNode(TTreeNode parent, const std::string& text, int image, TXpElement* element) override {
+    auto node = std::make_unique<TFakeNode>();
+    node->Text = text;
+    node->Image = image;
+    node->Element = element;
+    node->Parent = static_cast<TFakeNode*>(parent);
+    TFakeNode* raw = node.get();
+    (parent != nullptr ? node->Parent->Children : Roots).push_back(std::move(node));
+    return raw;
+  }
+  void DeleteTreeNode(TTreeNode node) override {
+    auto* fake = static_cast<TFakeNode*>(node);
+    auto& siblings = fake->Parent != nullptr ? fake->Parent->Children : Roots;
+    bool selectionGoes = IsWithin(Selected, fake);
+    std::erase_if(siblings, [fake](const auto& n) { return n.get() == fake; });
+    if (selectionGoes) Select(nullptr);
+  }
+  void SelectAndEditTreeNode(TTreeNode node) override {
+    Select(static_cast<TFakeNode*>(node));
+    Editing = Selected;
+  }
+  void Select(TFakeNode* node) {
+    Selected = node;
+    if (OnSelect) OnSelect(node != nullptr ? node->Element : nullptr);
+  }
+
+  void SetEditorScript(const std::string& text) override { Script = text; }
+  void SetEditorDescription(const std::string& text) override { Description = text; }
+  std::string EditorScript() const override { return Script; }
+  std::string EditorDescription() const override { return Description; }
+  void SetEditorCaption(const std::string& caption) override { Caption = caption; }
+  void ShowEditor(TEditorPage page) override { EditorShows.push_back(page); }
+  bool EditorVisible() const override { return false; }
+
+  void ClearLog() override {}
+  void AppendLogLine(TLogKind, const std::string&) override {}
+  bool AskUserString(const std::string&, const std::string&, std::string&) override { return false; }
+  void ShowWaitBox(const std::string&) override {}
+  void ProcessMessages() override {}
+  void SetBusyCursor(bool) override {}
+
+  // The texts of the top-level nodes, or of the children of the top-level node named modem.
+  std::vector<std::string> NodeTexts(const std::string& modem = {}) const {
+    std::vector<std::string> texts;
+    const auto* list = &Roots;
+    if (!modem.empty()) {
+      auto it = std::find_if(Roots.begin(), Roots.end(), [&](const auto& n) { return n->Text == modem; });
+      if (it == Roots.end()) return texts;
+      list = &(*it)->Children;
+    }
+    for (const auto& n : *list) texts.push_back(n->Text);
+    return texts;
+  }
+
+ private:
+  static bool IsWithin(const TFakeNode* node, const TFakeNode* ancestor) {
+    for (; node != nullptr; node = node->Parent) {
+      if (node == ancestor) return true;
+    }
+    return false;
+  }
+};
+
+}  // namespace kelvo::testing

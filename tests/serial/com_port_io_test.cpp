@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "pty_pair.h"
+#include "serial/com_port.h"
+#include "text/cp1251.h"
+
+using namespace kelvo;
+using kelvo::testing::TPtyPair;
+using namespace std::chrono;
+
+namespace {
+
+class PortIo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    port.SetPortName(pty.SlavePath());
+    port.SetEvents({});
+    port.Open();
+    pty.CloseSlave();
+  }
+  // The application's detection time-outs: a one-byte read waits at most 1505 ms.
+  void DetectionTimeouts() {
+    port.Timeouts().SetReadInterval(100);
+    port.Timeouts().SetReadTotalC(1500);
+    port.Timeouts().SetReadTotalM(5);
+  }
+  template <typename F>
+  static milliseconds Timed(F f) {
+    auto start = steady_clock::now();
+    f();
+    return duration_cast<milliseconds>(steady_clock::now() - start);
+  }
+  template <typename F>
+  static EComPort ErrorOf(F f) {
+    try {
+      f();
+    } catch (const EComPort& e) {
+      return e;
+    }
+    ADD_FAILURE() << "no error";
+    return EComPort(0);
+  }
+  TPtyPair pty;
+  TComPort port;
+};
+
+}  // namespace
+
+TEST_F(PortIo, SilentLineEndsADetectionReadAfterTheTotalTimeout) {
+  DetectionTimeouts();
+  char c = 0;
+  int n = -1;
+  auto ms = Timed([&] { n = port.Read(&c, 1); });
+  EXPECT_EQ(n, 0);
+  EXPECT_GE(ms.count(), 1400);
+  EXPECT_LT(ms.count(), 1900);
+}
+
+TEST_F(PortIo, WaitingByteIsReadAtOnce) {
+  DetectionTimeouts();
+  pty.Send("K");
+  std::this_thread::sleep_for(milliseconds(20));  // let the byte cross the pty
+  char c = 0;
+  int n = -1;
+  auto ms = Timed([&] { n = port.Read(&c, 1); });
+  EXPECT_EQ(n, 1);
+  EXPECT_EQ(c, 'K');
+  EXPECT_LT(ms.count(), 100);
+}
+
+TEST_F(PortIo, DefaultTimeoutsReturnAtOnceWithWhatHasArrived) {
+  std::string s;
+  auto ms = Timed([&] { EXPECT_EQ(port.ReadStr(s, 5), 0); });
+  EXPECT_EQ(s, "");
+  EXPECT_LT(ms.count(), 50);
+  pty.Send("abc");
+  std::this_thread::sleep_for(milliseconds(20));
+  EXPECT_EQ(port.ReadStr(s, 5), 3);
+  EXPECT_EQ(s, "abc");
+}
+
+TEST_F(PortIo, ReadStrEndsWithTheBytesReceived) {
+  port.Timeouts().SetReadInterval(100);
+  port.Timeouts().SetReadTotalC(800);
+  pty.Send("OK\r\n");
+  std::string s = "previous";
+  EXPECT_EQ(port.ReadStr(s, 10), 4);
+  EXPECT_EQ(s, "OK\r\n");
+  auto ms = Timed([&] { EXPECT_EQ(port.ReadStr(s, 0), 0); });
+  EXPECT_EQ(s, "");
+  EXPECT_LT(ms.count(), 50);
+}
+
+TEST_F(PortIo, IntervalTimeoutEndsAReadAfterTheLastByte) {
+  port.Timeouts().SetReadInterval(150);
+  std::thread peer([&] {
+    std::this_thread::sleep_for(milliseconds(300));
+    pty.Send("ab");
+  });
+  std::string s;
+  auto ms = Timed([&] { port.ReadStr(s, 10); });
+  peer.join();
+  EXPECT_EQ(s, "ab");  // no total limit: the read waited for the first byte
+  EXPECT_GE(ms.count(), 420);
+  EXPECT_LT(ms.count(), 900);
+}
+
+TEST_F(PortIo, WritesReachTheOtherSide) {
+  EXPECT_EQ(port.WriteStr("AT\r\n"), 4);
+  EXPECT_EQ(pty.Receive(4), "AT\r\n");
+  EXPECT_EQ(port.Write("\x00\xFF", 2), 2);
+  EXPECT_EQ(pty.Receive(2), std::string("\x00\xFF", 2));
+  EXPECT_EQ(port.WriteStr(""), 0);
+  EXPECT_EQ(port.OutputCount(), 0);
+}
+
+TEST_F(PortIo, WriteEndsWithTheBytesSentWhenTheTotalTimeoutExpires) {
+  // Nobody reads the master: the pty's buffer fills and the write stops at its time-out.
+  port.Timeouts().SetWriteTotalM(0);
+  port.Timeouts().SetWriteTotalC(300);
+  std::string big(1 << 20, 'x');
+  int n = -1;
+  auto ms = Timed([&] { n = port.WriteStr(big); });
+  EXPECT_GT(n, 0);
+  EXPECT_LT(n, static_cast<int>(big.size()));
+  EXPECT_GE(ms.count(), 290);
+  EXPECT_LT(ms.count(), 1500);
+}
+
+TEST_F(PortIo, ClearBufferDiscardsWhatWasReceived) {
+  pty.Send("stale");
+  std::this_thread::sleep_for(milliseconds(20));
+  EXPECT_EQ(port.InputCount(), 5);
+  port.ClearBuffer(false, false);  // still a device call, which finds the device
+  EXPECT_EQ(port.InputCount(), 5);
+  port.ClearBuffer(true, true);
+  EXPECT_EQ(port.InputCount(), 0);
+  std::string s;
+  EXPECT_EQ(port.ReadStr(s, 5), 0);
+}
+
+TEST_F(PortIo, NulBytesAreDroppedWhenAsked) {
+  port.SetDiscardNull(true);
+  pty.Send(std::string("a\0b\0\0c", 6));
+  std::this_thread::sleep_for(milliseconds(20));
+  std::string s;
+  EXPECT_EQ(port.ReadStr(s, 10), 3);
+  EXPECT_EQ(s, "abc");
+}
+
+TEST_F(PortIo, OtherSideGoingAwayIsAnErrorAndThePortStillCloses) {
+  DetectionTimeouts();
+  std::thread peer([&] {
+    std::this_thread::sleep_for(milliseconds(200));
+    pty.CloseMaster();
+  });
+  char c;
+  EComPort e = ErrorOf([&] { port.Read(&c, 1); });
+  peer.join();
+  EXPECT_EQ(e.PortErrorCode(), 3);
+  EXPECT_EQ(e.SystemErrorCode(), EIO);
+  EXPECT_EQ(e.Message(), Utf8ToAnsi("Ошибка чтения (Input/output error)"));
+  EComPort w = ErrorOf([&] { port.WriteStr("AT\r"); });
+  EXPECT_EQ(w.PortErrorCode(), 2);
+  EXPECT_EQ(w.Message(), Utf8ToAnsi("Ошибка записи (Input/output error)"));
+  EXPECT_EQ(ErrorOf([&] { port.InputCount(); }).PortErrorCode(), 10);
+  port.Close();
+  EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(PortIo, OperationsNeedARecord) {
+  PAsync none;
+  char c;
+  EComPort e = ErrorOf([&] { port.ReadAsync(&c, 1, none); });
+  EXPECT_EQ(e.PortErrorCode(), 4);
+  EXPECT_EQ(e.SystemErrorCode(), -1);
+  EXPECT_EQ(ErrorOf([&] { port.WaitForAsync(none); }).PortErrorCode(), 4);
+  EXPECT_EQ(ErrorOf([&] { port.IsAsyncCompleted(none); }).PortErrorCode(), 4);
+  EXPECT_EQ(ErrorOf([&] { port.WriteAsync("x", 1, none); }).PortErrorCode(), 4);
+}
+
+TEST_F(PortIo, RecordWithNothingStartedIsComplete) {
+  PAsync async;
+  port.InitAsync(async);
+  EXPECT_EQ(async->OpKind, okWrite);
+  EXPECT_TRUE(port.IsAsyncCompleted(async));
+  EXPECT_EQ(port.WaitForAsync(async), 0);
+  port.DoneAsync(async);
+  EXPECT_EQ(async, nullptr);
+}
+
+TEST_F(PortIo, PendingReadCompletesWhenTheBytesArrive) {
+  port.Timeouts().SetReadTotalC(5000);
+  PAsync async;
+  port.InitAsync(async);
+  char buffer[3] = {};
+  EXPECT_EQ(port.ReadAsync(buffer, 3, async), 0);
+  EXPECT_EQ(async->OpKind, okRead);
+  EXPECT_FALSE(port.IsAsyncCompleted(async));
+  pty.Send("xyz");
+  EXPECT_EQ(port.WaitForAsync(async), 3);
+  EXPECT_TRUE(port.IsAsyncCompleted(async));
+  EXPECT_EQ(std::string(buffer, 3), "xyz");
+  pty.Send("q");
+  std::this_thread::sleep_for(milliseconds(20));
+  EXPECT_EQ(port.ReadAsync(buffer, 1, async), 1);  // completed at once
+  port.DoneAsync(async);
+}
+
+TEST_F(PortIo, AbortAllAsyncEndsAPendingReadFromAnotherThread) {
+  port.Timeouts().SetReadTotalC(10000);
+  PAsync async;
+  port.InitAsync(async);
+  char c;
+  port.ReadAsync(&c, 1, async);
+  std::thread aborter([&] {
+    std::this_thread::sleep_for(milliseconds(150));
+    port.AbortAllAsync();
+  });
+  int n = -1;
+  auto ms = Timed([&] { n = port.WaitForAsync(async); });
+  aborter.join();
+  EXPECT_EQ(n, 0);
+  EXPECT_LT(ms.count(), 2000);
+  port.DoneAsync(async);
+}
+
+TEST_F(PortIo, CloseEndsAReadPendingOnAnotherRecord) {
+  port.Timeouts().SetReadTotalC(10000);
+  PAsync async;
+  port.InitAsync(async);
+  char c;
+  port.ReadAsync(&c, 1, async);
+  port.Close();
+  EXPECT_TRUE(port.IsAsyncCompleted(async));
+  EXPECT_EQ(port.WaitForAsync(async), 0);
+}
+
+namespace {
+int gInterruptions = 0;
+ssize_t InterruptedRead(int fd, void* buffer, size_t count) {
+  if (gInterruptions > 0) {
+    --gInterruptions;
+    errno = EINTR;
+    return -1;
+  }
+  return ::read(fd, buffer, count);
+}
+int InterruptedPoll(pollfd* fds, nfds_t n, int timeout) {
+  if (gInterruptions > 0) {
+    --gInterruptions;
+    errno = EINTR;
+    return -1;
+  }
+  return ::poll(fds, n, timeout);
+}
+ssize_t ShortWrite(int fd, const void* buffer, size_t count) { return ::write(fd, buffer, count > 1 ? 1 : count); }
+}  // namespace
+
+TEST_F(PortIo, InterruptedCallsAreRepeatedAndShortWritesContinued) {
+  DetectionTimeouts();
+  SystemCalls().Read = &InterruptedRead;
+  SystemCalls().Poll = &InterruptedPoll;
+  SystemCalls().Write = &ShortWrite;
+  gInterruptions = 6;
+  pty.Send("Z");
+  char c = 0;
+  int n = port.Read(&c, 1);
+  int w = port.WriteStr("ATZ\r");
+  ResetSystemCalls();
+  EXPECT_EQ(n, 1);
+  EXPECT_EQ(c, 'Z');
+  EXPECT_EQ(w, 4);
+  EXPECT_EQ(pty.Receive(4), "ATZ\r");
+}
+
+TEST_F(PortIo, LineSignalsAndStateOnAPseudoTerminal) {
+  EXPECT_TRUE(port.Signals().Empty());  // a pty has no modem lines
+  EXPECT_TRUE(port.LastErrors().Empty());
+  port.SetBreak(true);
+  port.SetBreak(false);
+  port.SetXonXoff(false);
+  port.SetXonXoff(true);
+  port.TransmitChar('!');
+  EXPECT_EQ(pty.Receive(1), "!");
+  EComPort e = ErrorOf([&] { port.SetDTR(true); });
+  EXPECT_EQ(e.PortErrorCode(), 12);
+  EXPECT_EQ(e.SystemErrorCode(), ENOTTY);
+}
+
+TEST_F(PortIo, OutputHeldByXoffStateGoesOnAfterXon) {
+  port.SetXonXoff(false);
+  port.Timeouts().SetWriteTotalC(200);
+  port.Timeouts().SetWriteTotalM(0);
+  EXPECT_EQ(port.WriteStr("held"), 0);  // the write's time-out ends it with nothing sent
+  EXPECT_EQ(pty.Receive(4, 100), "");
+  port.SetXonXoff(true);
+  EXPECT_EQ(port.WriteStr("held"), 4);
+  EXPECT_EQ(pty.Receive(4), "held");
+}
+
+TEST(PortClosed, OperationsOnAClosedPortFailWithTheirCodes) {
+  TComPort port;
+  char c;
+  auto code = [](auto f) {
+    try {
+      f();
+    } catch (const EComPort& e) {
+      return e.PortErrorCode();
+    }
+    return 0;
+  };
+  EXPECT_EQ(code([&] { port.Read(&c, 1); }), 3);
+  EXPECT_EQ(code([&] { port.WriteStr("x"); }), 2);
+  EXPECT_EQ(code([&] { port.ClearBuffer(true, true); }), 5);
+  EXPECT_EQ(code([&] { port.InputCount(); }), 10);
+  EXPECT_EQ(code([&] { port.Signals(); }), 11);
+  EXPECT_EQ(code([&] { port.SetRTS(true); }), 12);
+  EXPECT_EQ(code([&] { port.TransmitChar('x'); }), 13);
+}
