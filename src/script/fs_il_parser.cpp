@@ -30,18 +30,12 @@ struct TfsNestingTooDeep {
 
 TfsGrammarKind KindOfName(const std::string& lowerName) {
   static const std::pair<const char*, TfsGrammarKind> kinds[] = {
-      {"char", TfsGrammarKind::gkChar},
-      {"keyword", TfsGrammarKind::gkKeyword},
-      {"ident", TfsGrammarKind::gkIdent},
-      {"number", TfsGrammarKind::gkNumber},
-      {"string", TfsGrammarKind::gkString},
-      {"frstring", TfsGrammarKind::gkFRString},
-      {"eol", TfsGrammarKind::gkEol},
-      {"sequence", TfsGrammarKind::gkSequence},
-      {"switch", TfsGrammarKind::gkSwitch},
-      {"optionalswitch", TfsGrammarKind::gkOptionalSwitch},
-      {"loop", TfsGrammarKind::gkLoop},
-      {"optionalloop", TfsGrammarKind::gkOptionalLoop},
+      {"char", TfsGrammarKind::gkChar},         {"keyword", TfsGrammarKind::gkKeyword},
+      {"ident", TfsGrammarKind::gkIdent},       {"number", TfsGrammarKind::gkNumber},
+      {"string", TfsGrammarKind::gkString},     {"frstring", TfsGrammarKind::gkFRString},
+      {"eol", TfsGrammarKind::gkEol},           {"sequence", TfsGrammarKind::gkSequence},
+      {"switch", TfsGrammarKind::gkSwitch},     {"optionalswitch", TfsGrammarKind::gkOptionalSwitch},
+      {"loop", TfsGrammarKind::gkLoop},         {"optionalloop", TfsGrammarKind::gkOptionalLoop},
       {"optional", TfsGrammarKind::gkOptional},
   };
   for (const auto& [name, kind] : kinds)
@@ -101,17 +95,28 @@ void TfsILParser::SelectLanguage(const std::string& name) {
     const TfsXMLItem* option = parser->Items(i);
     std::string key = AnsiLowerCase(option->Name);
     std::string value = option->GetProp("text");
-    if (key == "identchars") FParser.ConstructCharset(value);
-    else if (key == "commentline1") FParser.CommentLine1 = value;
-    else if (key == "commentline2") FParser.CommentLine2 = value;
-    else if (key == "commentblock1") FParser.SetCommentBlock1(value);
-    else if (key == "commentblock2") FParser.SetCommentBlock2(value);
-    else if (key == "stringquotes") FParser.StringQuotes = value;
-    else if (key == "hexsequence") FParser.HexSequence = value;
-    else if (key == "declarevars" && value == "0") FNeedDeclareVars = false;
-    else if (key == "skipeol" && value == "0") FParser.SkipEOL = false;
-    else if (key == "skipchar") FParser.SkipChar = value;
-    else if (key == "casesensitive" && value == "1") FParser.CaseSensitive = true;
+    if (key == "identchars")
+      FParser.ConstructCharset(value);
+    else if (key == "commentline1")
+      FParser.CommentLine1 = value;
+    else if (key == "commentline2")
+      FParser.CommentLine2 = value;
+    else if (key == "commentblock1")
+      FParser.SetCommentBlock1(value);
+    else if (key == "commentblock2")
+      FParser.SetCommentBlock2(value);
+    else if (key == "stringquotes")
+      FParser.StringQuotes = value;
+    else if (key == "hexsequence")
+      FParser.HexSequence = value;
+    else if (key == "declarevars" && value == "0")
+      FNeedDeclareVars = false;
+    else if (key == "skipeol" && value == "0")
+      FParser.SkipEOL = false;
+    else if (key == "skipchar")
+      FParser.SkipChar = value;
+    else if (key == "casesensitive" && value == "1")
+      FParser.CaseSensitive = true;
   }
   if (FProgram.WideIdentifiers)
     for (int c = 128; c < 256; ++c) FParser.IdentifierCharset.set(static_cast<size_t>(c));
@@ -190,10 +195,13 @@ bool TfsILParser::MakeILScript(const std::string& text) {
     if (AnsiSameText(FParser.Ident(), "language")) {
       size_t from = static_cast<size_t>(FParser.Position() - 1);
       size_t lineEnd = text.find_first_of("\r\n", from);
-      std::string language = Trim(text.substr(from, lineEnd == std::string::npos ? std::string::npos : lineEnd - from));
+      std::string language =
+          Trim(text.substr(from, lineEnd == std::string::npos ? std::string::npos : lineEnd - from));
       SelectLanguage(language);
-      if (lineEnd == std::string::npos) startPos = static_cast<int>(text.size()) + 1;
-      else startPos = static_cast<int>(lineEnd) + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1) + 1;
+      if (lineEnd == std::string::npos)
+        startPos = static_cast<int>(text.size()) + 1;
+      else
+        startPos = static_cast<int>(lineEnd) + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1) + 1;
     }
   }
   if (!FCode || FCode->ProgramRule < 0) throw Exception(kInvalidLanguageDefinition);
@@ -220,7 +228,9 @@ bool TfsILParser::MakeILScript(const std::string& text) {
 void TfsILParser::CheckTrailingText() {
   for (;;) {
     FParser.SkipSpaces();
-    int c = FParser.Position() <= FParser.Length() ? static_cast<unsigned char>(FParser.Text()[static_cast<size_t>(FParser.Position() - 1)]) : -1;
+    int c = FParser.Position() <= FParser.Length()
+                ? static_cast<unsigned char>(FParser.Text()[static_cast<size_t>(FParser.Position() - 1)])
+                : -1;
     if (c != 13 && c != 10) break;
     FParser.SetPosition(FParser.Position() + 1);
   }
@@ -295,15 +305,24 @@ bool TfsILParser::MatchToken(const TfsGrammarElement& e, std::string& token) {
       if (!e.NoSkip) FParser.SkipSpaces();
       token = FParser.GetChar();
       break;
-    case TfsGrammarKind::gkKeyword: token = FParser.GetWord(); break;
-    case TfsGrammarKind::gkIdent: token = FParser.GetIdent(); break;
-    case TfsGrammarKind::gkNumber: token = FParser.GetNumber(); break;
-    case TfsGrammarKind::gkString: token = FParser.GetString(); break;
+    case TfsGrammarKind::gkKeyword:
+      token = FParser.GetWord();
+      break;
+    case TfsGrammarKind::gkIdent:
+      token = FParser.GetIdent();
+      break;
+    case TfsGrammarKind::gkNumber:
+      token = FParser.GetNumber();
+      break;
+    case TfsGrammarKind::gkString:
+      token = FParser.GetString();
+      break;
     case TfsGrammarKind::gkFRString:
       token = FParser.GetFRString();
       AddFRStringCall(token);
       break;
-    default: break;
+    default:
+      break;
   }
   return !token.empty() && (e.Expected.empty() || TokenEquals(token, e.Expected));
 }
@@ -466,7 +485,8 @@ void TfsILParser::IncludeUnits(size_t mark) {
   FILItems.resize(mark);
   for (auto it = requests.rbegin(); it != requests.rend(); ++it) {
     std::string name = (*it)->GetProp("text");
-    if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'') name = name.substr(1, name.size() - 2);
+    if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'')
+      name = name.substr(1, name.size() - 2);
     if (auto unit = IncludeUnit(name)) FILItems.push_back(std::move(unit));
   }
 }
@@ -480,8 +500,10 @@ std::unique_ptr<TfsXMLItem> TfsILParser::IncludeUnit(const std::string& name) {
   FUsesList.push_back(name);
 
   std::string unitText;
-  if (FProgram.OnGetUnit) FProgram.OnGetUnit(FProgram, name, unitText);
-  else unitText = ReadUnitText(name);
+  if (FProgram.OnGetUnit)
+    FProgram.OnGetUnit(FProgram, name, unitText);
+  else
+    unitText = ReadUnitText(name);
 
   auto uses = NewItem("uses", "unit=\"" + StrToXML(name) + "\"");
   if (unitText.empty()) return uses;

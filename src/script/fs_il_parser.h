@@ -25,13 +25,13 @@ class TfsWithStmt;
 
 // What one grammar element asks the matcher to do.
 enum class TfsGrammarKind {
-  gkRule,            // a rule definition: a child of the grammar root
-  gkChar,            // one punctuation character
-  gkKeyword,         // any word, keywords included
-  gkIdent,           // an identifier that is not a keyword
+  gkRule,     // a rule definition: a child of the grammar root
+  gkChar,     // one punctuation character
+  gkKeyword,  // any word, keywords included
+  gkIdent,    // an identifier that is not a keyword
   gkNumber,
   gkString,
-  gkFRString,        // raw text up to the closing bracket, passed to the script function Get
+  gkFRString,  // raw text up to the closing bracket, passed to the script function Get
   gkEol,
   gkSequence,
   gkSwitch,
@@ -39,7 +39,7 @@ enum class TfsGrammarKind {
   gkLoop,
   gkOptionalLoop,
   gkOptional,
-  gkReference        // a use of the rule of the element's name
+  gkReference  // a use of the rule of the element's name
 };
 
 // One grammar element with its attributes decoded once.
@@ -53,11 +53,11 @@ struct TfsGrammarElement {
   bool HasAddText = false;
   std::string AddText;
   bool HasErr = false;
-  std::string ErrMessage;  // the text of the err code in the grammar's error table
-  bool NoSkip = false;     // skip="0": a char element does not skip spaces first
+  std::string ErrMessage;   // the text of the err code in the grammar's error table
+  bool NoSkip = false;      // skip="0": a char element does not skip spaces first
   bool SkipErrors = false;  // skip="1": a loop that made progress forgets the pending error
   bool Term = false;
-  int Rule = -1;            // for a reference: the index of the rule element, -1 when undefined
+  int Rule = -1;  // for a reference: the index of the rule element, -1 when undefined
   std::vector<int> Children;
 };
 

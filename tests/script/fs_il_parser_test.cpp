@@ -203,19 +203,21 @@ TEST(JScriptIL, VarListLeavesThePositionAfterADanglingComma) {
 TEST(JScriptIL, RawTextInAngleBracketsCallsGet) {
   TCompiled c = Compile("x = <a[1]>;");
   ASSERT_TRUE(c.Ok) << c.ErrorText;
-  EXPECT_NE(c.IL.find("dsgn pos=\"1:10\"\n          node text=\"Get\" pos=\"1:10\"\n          expr pos=\"1:10\"\n"
-                      "            string text=\"'a[1]'\" pos=\"1:10\""),
-            std::string::npos)
+  EXPECT_NE(
+      c.IL.find("dsgn pos=\"1:10\"\n          node text=\"Get\" pos=\"1:10\"\n          expr pos=\"1:10\"\n"
+                "            string text=\"'a[1]'\" pos=\"1:10\""),
+      std::string::npos)
       << c.IL;
 }
 
 TEST(JScriptIL, FunctionsWithByReferenceParameters) {
   TCompiled c = Compile("function f(a, &b) { return a; }");
   ASSERT_TRUE(c.Ok) << c.ErrorText;
-  EXPECT_NE(c.IL.find("function pos=\"1:1\"\n      name text=\"f\" pos=\"1:11\"\n      parameters pos=\"1:11\"\n"
-                      "        var pos=\"1:12\"\n          ident text=\"a\" pos=\"1:13\"\n"
-                      "        var pos=\"1:15\"\n          varparam text=\"&\" pos=\"1:16\"\n"),
-            std::string::npos)
+  EXPECT_NE(
+      c.IL.find("function pos=\"1:1\"\n      name text=\"f\" pos=\"1:11\"\n      parameters pos=\"1:11\"\n"
+                "        var pos=\"1:12\"\n          ident text=\"a\" pos=\"1:13\"\n"
+                "        var pos=\"1:15\"\n          varparam text=\"&\" pos=\"1:16\"\n"),
+      std::string::npos)
       << c.IL;
 }
 
@@ -244,7 +246,8 @@ TEST(Languages, UnknownLanguageAndBadGrammarsRaise) {
   }
   fsRegisterLanguage("@broken", "<language>");
   EXPECT_THROW(parser.SelectLanguage("@broken"), Exception);
-  fsRegisterLanguage("@undefined", "<?xml version=\"1.0\"?><language><program><missing/></program></language>");
+  fsRegisterLanguage("@undefined",
+                     "<?xml version=\"1.0\"?><language><program><missing/></program></language>");
   parser.SelectLanguage("@undefined");
   try {
     parser.MakeILScript("x");
@@ -356,19 +359,23 @@ TEST(CppScriptIL, ProgramNeedsAMainBlock) {
 TEST(CppScriptIL, DeclarationsBeforeTheMainBlock) {
   TCompiled c = Compile("#define N 10\nint a, b = 2;\nvoid f(int &x) { x = x + 1; }\n{ f(a); }", "C++Script");
   ASSERT_TRUE(c.Ok) << c.ErrorText << " at " << c.ErrorPlace;
-  EXPECT_NE(c.IL.find("const pos=\"1:9\"\n    ident text=\"N\" pos=\"1:10\"\n    expr pos=\"1:11\" pos1=\"1:13\"\n"),
-            std::string::npos)
+  EXPECT_NE(
+      c.IL.find(
+          "const pos=\"1:9\"\n    ident text=\"N\" pos=\"1:10\"\n    expr pos=\"1:11\" pos1=\"1:13\"\n"),
+      std::string::npos)
       << c.IL;
   EXPECT_NE(c.IL.find("var pos=\"2:1\"\n    type text=\"int\" pos=\"2:4\"\n    ident text=\"a\" pos=\"2:6\"\n"
                       "    ident text=\"b\" pos=\"2:9\"\n    init pos=\"2:10\""),
             std::string::npos)
       << c.IL;
-  EXPECT_NE(c.IL.find("function pos=\"3:1\"\n    type text=\"void\" pos=\"3:5\"\n    name text=\"f\" pos=\"3:7\"\n"
-                      "    parameters pos=\"3:7\"\n      var pos=\"3:8\"\n        type text=\"int\" pos=\"3:11\"\n"
-                      "        varparam text=\"&\" pos=\"3:13\"\n        ident text=\"x\" pos=\"3:14\""),
-            std::string::npos)
+  EXPECT_NE(
+      c.IL.find("function pos=\"3:1\"\n    type text=\"void\" pos=\"3:5\"\n    name text=\"f\" pos=\"3:7\"\n"
+                "    parameters pos=\"3:7\"\n      var pos=\"3:8\"\n        type text=\"int\" pos=\"3:11\"\n"
+                "        varparam text=\"&\" pos=\"3:13\"\n        ident text=\"x\" pos=\"3:14\""),
+      std::string::npos)
       << c.IL;
-  EXPECT_NE(c.IL.find("types\n    int type=\"integer\"\n    long type=\"integer\"\n"), std::string::npos) << c.IL;
+  EXPECT_NE(c.IL.find("types\n    int type=\"integer\"\n    long type=\"integer\"\n"), std::string::npos)
+      << c.IL;
   ExpectError("#defin N 10\n{}", "'DEFINE' expected", "1:2", "C++Script");
 }
 
@@ -398,14 +405,16 @@ namespace {
 
 // A small line-based language that uses the options and attributes the two grammars do not:
 // carriage returns are significant, "_" continues a line, "'" starts a comment, identifiers are made of
-// the letters of "print" and a, b, c, x, y, z only; a name list may end in a stray item without failing the line.
+// the letters of "print" and a, b, c, x, y, z only; a name list may end in a stray item without failing the
+// line.
 const char* const kLineGrammar =
     "<?xml version=\"1.0\"?><language text=\"@lines\"><parser><skipeol text=\"0\"/><skipchar text=\"_\"/>"
     "<commentline1 text=\"--\"/><commentline2 text=\"'\"/><identchars text=\"abcinprtxyz\"/>"
     "<keywords><print/></keywords><errors><err1 text=\"Name expected\"/><err2 text=\"End of line expected\"/>"
     "<err3 text=\"Line expected\"/></errors></parser><types/>"
     "<program><optionalloop><line/></optionalloop></program>"
-    "<line node=\"stmt\"><keyword text=\"PRINT\"/><loop text=\",\" skip=\"1\"><ident add=\"name\" err=\"err1\"/>"
+    "<line node=\"stmt\"><keyword text=\"PRINT\"/><loop text=\",\" skip=\"1\"><ident add=\"name\" "
+    "err=\"err1\"/>"
     "</loop><optionalswitch><char text=\"!\" add=\"bang\" err=\"err9\"/><number add=\"n\"/>"
     "</optionalswitch><eol err=\"err2\"/></line></language>";
 
@@ -463,5 +472,6 @@ TEST(CppScriptIL, IncludeOfAUnit) {
   };
   TCompiled c = Compile(script, "#include \"lib\"\n{ int a = twice(2); }", "C++Script");
   ASSERT_TRUE(c.Ok) << c.ErrorText << " at " << c.ErrorPlace;
-  EXPECT_EQ(c.IL.rfind("program\n  uses unit=\"lib\"\n    program\n      function pos=\"1:1\"", 0), 0u) << c.IL;
+  EXPECT_EQ(c.IL.rfind("program\n  uses unit=\"lib\"\n    program\n      function pos=\"1:1\"", 0), 0u)
+      << c.IL;
 }
