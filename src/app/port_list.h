@@ -4,12 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace kelvo {
+#include "serial/port_list.h"
 
-// The system's serial port names, sorted by text without regard to letter case, character by
-// character (so ttyS10 sorts before ttyS2). Raises "registry error while enumerationg ports" when
-// the list cannot be read at all.
-std::vector<std::string> EnumerateSerialPorts();
+namespace kelvo {
 
 // The items of the port selector: "(выберите порт)" first, then the sorted port names.
 std::vector<std::string> PortComboItems();
