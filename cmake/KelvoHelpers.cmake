@@ -9,13 +9,20 @@ function(kelvo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# kelvo_test(NAME SOURCES ... DEPS ...): one GoogleTest executable, its tests registered with CTest.
+# kelvo_test(NAME SOURCES ... DEPS ... [DEFINES ...] [NEEDS targets...]): one GoogleTest executable,
+# its tests registered with CTest; NEEDS names programs that the tests start. Nothing without tests.
 function(kelvo_test name)
   if(NOT KELVO_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;ENV;DEFINES;NEEDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  if(ARG_DEFINES)
+    target_compile_definitions(${name} PRIVATE ${ARG_DEFINES})
+  endif()
+  if(ARG_NEEDS)
+    add_dependencies(${name} ${ARG_NEEDS})
+  endif()
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(NOT ARG_TIMEOUT)
