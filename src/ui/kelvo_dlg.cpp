@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "serial/main_thread_queue.h"
 #include "app/app_texts.h"
 #include "app/port_list.h"
 #include "ui/about_box.h"
@@ -352,8 +353,19 @@ void TKelvoDlg::SetEditorCaption(const std::string& caption) {
 void TKelvoDlg::ShowEditor(TEditorPage page) {
   if (FEditor != nullptr) FEditor->Execute(page);
 }
-bool TKelvoDlg::EditorVisible() const {
-  return FEditor != nullptr && FEditor->isVisible();
+bool TKelvoDlg::EditorVisible() const { return FEditor != nullptr && FEditor->isVisible(); }
+void TKelvoDlg::SetEditorPage(TEditorPage page) {
+  if (FEditor != nullptr) FEditor->SetPage(page);
+}
+void TKelvoDlg::ReportCompileError(const std::string& pos, const std::string& message) {
+  if (FEditor == nullptr) return;
+  FEditor->CompileErrorPos = pos;
+  FEditor->CompileErrorMsg = message;
+  if (FEditor->isVisible()) {
+    FEditor->ShowCompileError();
+  } else {
+    FEditor->Execute(TEditorPage::epDescription);  // its show handler reports the error
+  }
 }
 void TKelvoDlg::ClearLog() {
   if (FEditor != nullptr) FEditor->ClearLog();
@@ -370,8 +382,10 @@ void TKelvoDlg::ShowWaitBox(const std::string& text) {
   if (FWaitBox != nullptr) FWaitBox->ShowText(text);
 }
 
+// Window messages, and the events that the serial port's event thread has handed over.
 void TKelvoDlg::ProcessMessages() {
   QCoreApplication::processEvents();
+  TMainThreadQueue::Instance().ProcessPending();
 }
 
 void TKelvoDlg::SetBusyCursor(bool busy) {

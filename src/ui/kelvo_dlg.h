@@ -63,6 +63,8 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void SetEditorCaption(const std::string& caption) override;
   void ShowEditor(TEditorPage page) override;
   bool EditorVisible() const override;
+  void SetEditorPage(TEditorPage page) override;
+  void ReportCompileError(const std::string& pos, const std::string& message) override;
   void ClearLog() override;
   void AppendLogLine(TLogKind kind, const std::string& line) override;
   bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) override;

@@ -1,5 +1,7 @@
 #include "ui/script_edit_dlg.h"
 
+#include "app/modem_line.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -23,19 +25,6 @@
 namespace kelvo {
 
 namespace {
-
-QColor LogColor(TLogKind kind) {
-  switch (kind) {
-    case lkSent:
-      return QColor(0, 0, 128);
-    case lkReceived:
-      return QColor(0, 128, 0);
-    case lkError:
-      return QColor(255, 0, 0);
-    default:
-      return QColor(0, 0, 0);
-  }
-}
 
 QFont EditorFont() {
   QFont font(QStringLiteral("Courier New"), 10);
@@ -159,7 +148,8 @@ void TScriptEditDlg::AppendLogLine(TLogKind kind, const std::string& line) {
   cursor.movePosition(QTextCursor::End);
   if (!LogMemo->document()->isEmpty()) cursor.insertBlock();
   QTextCharFormat format;
-  format.setForeground(LogColor(kind));
+  TLogColor color = LogColor(kind);
+  format.setForeground(QColor(color.Red, color.Green, color.Blue));
   cursor.insertText(FromAnsi(line), format);
   LogMemo->verticalScrollBar()->setValue(LogMemo->verticalScrollBar()->maximum());
 }

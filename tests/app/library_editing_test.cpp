@@ -317,9 +317,4 @@ TEST_F(LibraryEditingTest, RunNeedsAPortChoice) {
   Select("Alpha");
   Core->TreeViewDblClick();  // a modem: no run
   EXPECT_EQ(Screen.Messages.size(), 1u);
-  Select("Alpha", "Init");
-  Screen.Port = 1;
-  Core->RunScriptActionExecute();
-  EXPECT_EQ(Screen.Messages.size(), 1u);
-  EXPECT_EQ(Core->ComPort().Port(), "ttyS0");
 }

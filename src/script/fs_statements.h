@@ -1,0 +1,166 @@
+// The statement kinds of a compiled script, each with its exact order of work: assignments,
+// calls, branches, loops, try blocks, break/continue/exit and with. Run flags live in Prog.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "script/fs_designator.h"
+#include "script/fs_expression.h"
+#include "script/fs_statement.h"
+
+namespace kelvo {
+
+class TfsAssignmentStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+  // Target := the variable itself for a single-variable designator; Source := the lone item
+  // of the expression, else the expression.
+  void Optimize();
+
+  std::unique_ptr<TfsDesignator> Designator;
+  std::unique_ptr<TfsExpression> Expression;
+  TfsCustomVariable* Target = nullptr;
+  TfsCustomVariable* Source = nullptr;
+
+ protected:
+  bool Prepare();  // RunLine and the stop check
+};
+
+class TfsAssignPlusStmt : public TfsAssignmentStmt {
+ public:
+  using TfsAssignmentStmt::TfsAssignmentStmt;
+  void Execute() override;
+};
+class TfsAssignMinusStmt : public TfsAssignmentStmt {
+ public:
+  using TfsAssignmentStmt::TfsAssignmentStmt;
+  void Execute() override;
+};
+class TfsAssignMulStmt : public TfsAssignmentStmt {
+ public:
+  using TfsAssignmentStmt::TfsAssignmentStmt;
+  void Execute() override;
+};
+class TfsAssignDivStmt : public TfsAssignmentStmt {
+ public:
+  using TfsAssignmentStmt::TfsAssignmentStmt;
+  void Execute() override;
+};
+
+class TfsCallStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+
+  std::unique_ptr<TfsDesignator> Designator;
+  std::string Modifier;  // "", "+" (x++) or "-" (x--)
+};
+
+class TfsIfStmt : public TfsStatement {
+ public:
+  TfsIfStmt(TfsScript* prog, const std::string& sourcePos, const std::string& unitName);
+  void Execute() override;
+
+  std::unique_ptr<TfsExpression> Condition;
+  std::unique_ptr<TfsStatement> ElseStmt;
+};
+
+class TfsCaseSelector : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  bool Check(const Variant& value) { return SetExpression->Check(value); }
+
+  std::unique_ptr<TfsSetExpression> SetExpression;
+};
+
+class TfsCaseStmt : public TfsStatement {
+ public:
+  TfsCaseStmt(TfsScript* prog, const std::string& sourcePos, const std::string& unitName);
+  void Execute() override;
+
+  std::unique_ptr<TfsExpression> Condition;
+  std::unique_ptr<TfsStatement> ElseStmt;
+};
+
+class TfsRepeatStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+
+  std::unique_ptr<TfsExpression> Condition;
+  bool InverseCondition = false;  // do-while: loop while the condition holds
+};
+
+class TfsWhileStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+
+  std::unique_ptr<TfsExpression> Condition;
+};
+
+class TfsForStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+
+  TfsCustomVariable* Variable = nullptr;
+  std::unique_ptr<TfsExpression> BeginValue, EndValue;
+  bool Down = false;
+};
+
+class TfsVbForStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+
+  TfsCustomVariable* Variable = nullptr;
+  std::unique_ptr<TfsExpression> BeginValue, EndValue, Step;
+};
+
+class TfsCppForStmt : public TfsStatement {
+ public:
+  TfsCppForStmt(TfsScript* prog, const std::string& sourcePos, const std::string& unitName);
+  void Execute() override;
+
+  std::unique_ptr<TfsStatement> FirstStmt, SecondStmt;
+  std::unique_ptr<TfsExpression> Condition;
+};
+
+class TfsTryStmt : public TfsStatement {
+ public:
+  TfsTryStmt(TfsScript* prog, const std::string& sourcePos, const std::string& unitName);
+  void Execute() override;
+
+  bool IsExcept = false;
+  std::unique_ptr<TfsStatement> ExceptStmt;
+};
+
+class TfsBreakStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+};
+class TfsContinueStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+};
+class TfsExitStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+};
+
+class TfsWithStmt : public TfsStatement {
+ public:
+  using TfsStatement::TfsStatement;
+  void Execute() override;
+
+  std::unique_ptr<TfsDesignator> Designator;
+  TfsCustomVariable* Variable = nullptr;  // the hidden local variable
+};
+
+}  // namespace kelvo

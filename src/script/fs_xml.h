@@ -1,0 +1,117 @@
+// The engine's own small XML tree: it holds the language grammars and the intermediate tree that
+// the grammar-driven parser writes and the program builder reads. An element keeps its name, its
+// raw attribute text (entities still encoded) and its children; character data is not kept.
+//
+// Ownership: an item owns its children. Deleting an item deletes its children and unlists it from
+// its parent, so a child may be deleted on its own without leaving a dangling entry behind.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvo {
+
+class TfsXMLItem {
+ public:
+  TfsXMLItem() = default;
+  ~TfsXMLItem();
+  TfsXMLItem(const TfsXMLItem&) = delete;
+  TfsXMLItem& operator=(const TfsXMLItem&) = delete;
+
+  // Free slot for the user of the tree; copied by Assign, never interpreted here.
+  std::intptr_t Data = 0;
+  // Element name as read or set (case kept).
+  std::string Name;
+  // The attribute part of the start tag, raw: `text="&#62;" err="err20"`.
+  std::string Text;
+
+  TfsXMLItem* Parent() const { return FParent; }
+
+  // Destroys all children; Name and Text stay.
+  void Clear();
+  int Count() const { return FItems ? static_cast<int>(FItems->size()) : 0; }
+  int GetCount() const { return Count(); }
+  // The child at a 0-based index; an index out of range raises "List index out of bounds (%d)".
+  TfsXMLItem* Items(int index) const;
+  TfsXMLItem* GetItems(int index) const { return Items(index); }
+  TfsXMLItem* operator[](int index) const { return Items(index); }
+
+  // Appends a new empty child and returns it.
+  TfsXMLItem* Add();
+  // Appends item (taking ownership) after unlisting it from its old parent; an item that is
+  // already a child of this one moves to the end.
+  void AddItem(TfsXMLItem* item);
+  // AddItem, then moves the item from the last place to index.
+  void InsertItem(int index, TfsXMLItem* item);
+  // Unlists this item from its current parent and records the new parent without listing it
+  // there; the caller then owns the item until it is added somewhere.
+  void SetParent(TfsXMLItem* item);
+
+  // Index of the first child named name (ignoring case), or -1.
+  int Find(std::string_view name) const;
+  // The first child named name; when there is none a new empty child of that name is appended.
+  TfsXMLItem* FindItem(std::string_view name);
+  TfsXMLItem* Root();
+  int IndexOf(const TfsXMLItem* item) const;
+
+  // Attribute value, decoded; empty when absent.
+  std::string GetProp(std::string_view name) const;
+  std::string Prop(std::string_view name) const { return GetProp(name); }
+  // Sets or replaces an attribute in place, encoding the value.
+  void SetProp(std::string_view name, std::string_view value);
+  bool PropExists(std::string_view name) const;
+
+  // Clear, then a deep copy of source's Name, Text, Data and children (source may be null).
+  void Assign(const TfsXMLItem* source);
+
+ private:
+  // Position of the first character of the attribute name in Text, or npos.
+  size_t FindPropKey(std::string_view name) const;
+  void Unlist(TfsXMLItem* child);
+
+  // Absent while the element has no children.
+  std::unique_ptr<std::vector<TfsXMLItem*>> FItems;
+  TfsXMLItem* FParent = nullptr;
+};
+
+class TfsXMLDocument {
+ public:
+  TfsXMLDocument();
+  ~TfsXMLDocument();
+  TfsXMLDocument(const TfsXMLDocument&) = delete;
+  TfsXMLDocument& operator=(const TfsXMLDocument&) = delete;
+
+  // Writes one element per line, indented by level, when set; else the whole text is one line.
+  bool AutoIndent = false;
+
+  // After loading, Root is the top element of the file itself, not a level above it.
+  TfsXMLItem* Root() const { return FRoot.get(); }
+
+  // Clears the root's children only.
+  void Clear();
+  // Structural faults raise "Invalid file format"; the tree is left as far as it was read.
+  void LoadFromStream(std::istream& stream);
+  void SaveToStream(std::ostream& stream) const;
+  void LoadFromFile(const std::string& fileName);
+  void SaveToFile(const std::string& fileName) const;
+  void LoadFromString(const std::string& text);
+  std::string SaveToString() const;
+  // Hands the root over to the caller and starts again with a new empty root.
+  std::unique_ptr<TfsXMLItem> ReleaseRoot();
+
+ private:
+  std::unique_ptr<TfsXMLItem> FRoot;
+};
+
+// Encodes line feed, carriage return, double quote, '<' and '>' as "&#N;" and `&quot;` as
+// "&#34;"; every other character, '&' included, stays as it is.
+std::string StrToXML(std::string_view text);
+// Decodes "&#N;" numeric entities and `&quot;`; other named entities stay as they are. A
+// non-numeric entity body raises the integer conversion error.
+std::string XMLToStr(std::string_view text);
+
+}  // namespace kelvo

@@ -1,0 +1,3 @@
+function setx() { x = 5; }
+setx();
+Print(x);                  // expect: 5

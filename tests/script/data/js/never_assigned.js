@@ -1,0 +1,3 @@
+var x;
+Print("before");           // expect: before
+Print(x + 1);              // runtime error: Invalid variant operation

@@ -1,0 +1,3 @@
+var x;
+var x;
+// error: 2:6: Identifier redeclared: 'x'

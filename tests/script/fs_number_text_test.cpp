@@ -1,0 +1,100 @@
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "script/fs_convert_error.h"
+#include "script/fs_number_text.h"
+
+using namespace kelvo;
+
+namespace {
+
+template <typename F>
+std::string ConvertMessage(F&& f) {
+  try {
+    f();
+  } catch (const EConvertError& e) {
+    return e.Message();
+  }
+  return "<no error>";
+}
+
+}  // namespace
+
+TEST(IntegerText, ReadsDecimalAndHexadecimal) {
+  const std::pair<const char*, int32_t> cases[] = {{"0", 0},
+                                                   {"123", 123},
+                                                   {"-123", -123},
+                                                   {"  42", 42},
+                                                   {"+7", 7},
+                                                   {"$FF", 255},
+                                                   {"$ff", 255},
+                                                   {"0x1F", 31},
+                                                   {"-$10", -16},
+                                                   {"$FFFFFFFF", -1},
+                                                   {"$80000000", INT32_MIN},
+                                                   {"2147483647", INT32_MAX},
+                                                   {"-2147483648", INT32_MIN},
+                                                   {"007", 7}};
+  for (auto [text, value] : cases) EXPECT_EQ(StrToInt(text), value) << text;
+}
+
+TEST(IntegerText, RejectsAnythingElseNamingTheText) {
+  for (const char* bad : {"2147483648", "-2147483649", "", " ", "12a", "$", "$G", "1 ", "--1", "+",
+                          "99999999999999999999999", "$100000000", "1.5", "0x", "1e3"}) {
+    int32_t v;
+    EXPECT_FALSE(TryStrToInt(bad, v)) << bad;
+    EXPECT_EQ(ConvertMessage([&] { StrToInt(bad); }),
+              std::string("'") + bad + "' is not a valid integer value");
+  }
+}
+
+TEST(IntegerText, SixtyFourBitRange) {
+  EXPECT_EQ(StrToInt64("9223372036854775807"), INT64_MAX);
+  EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
+  EXPECT_EQ(StrToInt64("3000000000"), 3000000000LL);
+  EXPECT_EQ(StrToInt64("$FFFFFFFFFFFFFFFF"), -1);
+  EXPECT_EQ(StrToInt64("$FFFFFFFF"), 4294967295LL);
+  EXPECT_EQ(ConvertMessage([] { StrToInt64("9223372036854775808"); }),
+            "'9223372036854775808' is not a valid integer value");
+}
+
+TEST(FloatText, ReadsWithTheLocaleDecimalSeparator) {
+  TFormatSettings fs = RussianFormatSettings();
+  const std::pair<const char*, double> cases[] = {{"1,5", 1.5}, {"-2,5E3", -2500}, {" 3 ", 3},
+                                                  {",5", 0.5},  {"5,", 5},         {"1e-2", 0.01},
+                                                  {"+4", 4},    {"0", 0},          {"1E+2", 100}};
+  for (auto [text, value] : cases) EXPECT_DOUBLE_EQ(StrToFloat(text, fs), value) << text;
+  fs.DecimalSeparator = '.';
+  EXPECT_DOUBLE_EQ(StrToFloat("1.25", fs), 1.25);
+}
+
+TEST(FloatText, RejectsAnythingElseNamingTheText) {
+  TFormatSettings fs = RussianFormatSettings();
+  for (const char* bad : {"1.5", "1e400", "1e", "", "nan", "inf", ",", "1,2,3", "1 2", "-", "e5", "$10"}) {
+    double v;
+    EXPECT_FALSE(TryStrToFloat(bad, v, fs)) << bad;
+    EXPECT_EQ(ConvertMessage([&] { StrToFloat(bad, fs); }),
+              std::string("'") + bad + "' is not a valid floating point value");
+  }
+}
+
+TEST(FloatText, GeneralFormUpToFifteenDigits) {
+  TFormatSettings fs = RussianFormatSettings();
+  const std::pair<double, const char*> cases[] = {{1.5, "1,5"},
+                                                  {1e20, "1E20"},
+                                                  {1.5e-5, "1,5E-5"},
+                                                  {0.0001, "0,0001"},
+                                                  {123456789012345.0, "123456789012345"},
+                                                  {1e15, "1E15"},
+                                                  {0.1 + 0.2, "0,3"},
+                                                  {-0.5, "-0,5"},
+                                                  {0.0, "0"},
+                                                  {100.0, "100"},
+                                                  {-1e-10, "-1E-10"},
+                                                  {NAN, "NAN"},
+                                                  {INFINITY, "INF"},
+                                                  {-INFINITY, "-INF"},
+                                                  {2.0 / 3, "0,666666666666667"}};
+  for (auto [value, text] : cases) EXPECT_EQ(FloatToStr(value, fs), text) << value;
+}
