@@ -33,6 +33,13 @@ std::string GetAnsiAttribute(const TXpElement& element, std::u16string_view name
   return Utf16ToAnsi(element.GetAttribute(name));
 }
 
+std::string ElementName(const TXpElement& element) {
+  for (const TXpAttribute& attribute : element.Attributes()) {
+    if (attribute.Name == u"Name") return Utf16ToAnsi(attribute.Value);
+  }
+  return {};
+}
+
 void SetAnsiAttribute(TXpElement& element, std::u16string_view name, std::string_view value) {
   element.SetAttribute(name, AnsiToUtf16(value));
 }

@@ -321,8 +321,7 @@ void TKelvoDlg::FocusPortList() {
 }
 
 TTreeNode TKelvoDlg::AddTreeNode(TTreeNode parent, const std::string& text, int image, TXpElement* element) {
-  auto* node = new TKelvoTreeItem(text, element);
-  node->setIcon(0, KelvoIcon(image));
+  auto* node = new TKelvoTreeItem(text, image, element);
   if (parent != nullptr) {
     static_cast<QTreeWidgetItem*>(parent)->addChild(node);
   } else if (FFillingTree) {

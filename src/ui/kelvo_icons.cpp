@@ -3,7 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <map>
+#include <array>
 
 namespace kelvo {
 
@@ -150,13 +150,10 @@ QPixmap Draw(int image) {
 
 // Each picture is drawn once: a large tree asks for the same two icons tens of thousands of times.
 QIcon KelvoIcon(int image) {
-  static std::map<int, QIcon> drawn;
-  auto found = drawn.find(image);
-  if (found != drawn.end()) return found->second;
-  QIcon icon;
-  icon.addPixmap(Draw(image));
-  drawn.emplace(image, icon);
-  return icon;
+  static std::array<QIcon, kiRemoveModem + 1> drawn;
+  if (image < 0 || image > kiRemoveModem) return {};
+  if (drawn[image].isNull()) drawn[image].addPixmap(Draw(image));
+  return drawn[image];
 }
 
 // A modem sending waves towards a phone line, with the program's name.

@@ -5,6 +5,7 @@
 #include <QStyledItemDelegate>
 
 #include "text/ansi_text.h"
+#include "ui/kelvo_icons.h"
 #include "ui/qt_text.h"
 
 namespace kelvo {
@@ -30,16 +31,20 @@ class TLabelDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-TKelvoTreeItem::TKelvoTreeItem(const std::string& text, TXpElement* element)
-    : Element(element), FSortKey(text) {
+TKelvoTreeItem::TKelvoTreeItem(const std::string& text, int image, TXpElement* element)
+    : Element(element), FSortKey(text), FImage(image) {
   setFlags(flags() | Qt::ItemIsEditable);
   QTreeWidgetItem::setData(0, Qt::DisplayRole, FromAnsi(text));
 }
 
+// Every node of the tree is a TKelvoTreeItem.
 bool TKelvoTreeItem::operator<(const QTreeWidgetItem& other) const {
-  const auto* kelvoItem = dynamic_cast<const TKelvoTreeItem*>(&other);
-  if (kelvoItem == nullptr) return AnsiCompareText(FSortKey, ToAnsi(other.text(0))) < 0;
-  return AnsiCompareText(FSortKey, kelvoItem->FSortKey) < 0;
+  return AnsiCompareText(FSortKey, static_cast<const TKelvoTreeItem&>(other).FSortKey) < 0;
+}
+
+QVariant TKelvoTreeItem::data(int column, int role) const {
+  if (column == 0 && role == Qt::DecorationRole) return KelvoIcon(FImage);
+  return QTreeWidgetItem::data(column, role);
 }
 
 void TKelvoTreeItem::setData(int column, int role, const QVariant& value) {
@@ -58,6 +63,7 @@ TKelvoTreeView::TKelvoTreeView(QWidget* parent) : QTreeWidget(parent) {
   setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   setItemDelegate(new TLabelDelegate(this));
   setIconSize(QSize(18, 18));
+  setUniformRowHeights(true);  // every row holds one icon and one line; a large tree lays out at once
 }
 
 TXpElement* TKelvoTreeView::ElementOf(QTreeWidgetItem* item) {

@@ -13,14 +13,17 @@ class TXpElement;
 
 class TKelvoTreeItem : public QTreeWidgetItem {
  public:
-  // text is 8-bit text, as the library's names are.
-  TKelvoTreeItem(const std::string& text, TXpElement* element);
+  // text is 8-bit text, as the library's names are; image is one of the image list's pictures.
+  TKelvoTreeItem(const std::string& text, int image, TXpElement* element);
   TXpElement* Element;
   bool operator<(const QTreeWidgetItem& other) const override;
   void setData(int column, int role, const QVariant& value) override;
+  // The image comes from the shared image list instead of being stored in every node.
+  QVariant data(int column, int role) const override;
 
  private:
   std::string FSortKey;  // the text as 8-bit text, kept so that sorting a large tree converts nothing
+  int FImage;
 };
 
 class TKelvoTreeView : public QTreeWidget {

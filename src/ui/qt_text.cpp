@@ -5,7 +5,10 @@
 namespace kelvo {
 
 QString FromAnsi(std::string_view ansi) {
-  return QString::fromStdU16String(AnsiToUtf16(ansi));
+  QString text(static_cast<qsizetype>(ansi.size()), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (char c : ansi) *out++ = QChar(AnsiCharToUnicode(static_cast<unsigned char>(c)));
+  return text;
 }
 
 std::string ToAnsi(const QString& text) {

@@ -224,3 +224,25 @@ TEST_F(UiTest, DoubleClickOnAScriptStartsTheRun) {
   QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
   EXPECT_EQ(Main().LastBox(), "Выберите последовательный порт, к которому подключен настраиваемый модем");
 }
+
+TEST_F(UiTest, DamagedScriptBodyIsReportedAndTheCommandsStaySet) {
+  WriteBytes(Dir.File("kelvo.xml"), LibraryWith("    <Script Name=\"Bad\" Body=\"41G0\"/>\r\n"));
+  Start();
+  Select("Modem", "Bad");
+  EXPECT_EQ(Main().LastBox(), "invalid hex digit.");
+  EXPECT_EQ(Main().Boxes.back().Icon, TMsgIcon::miError);
+  EXPECT_TRUE(Enabled(A::kaRunScript) && Enabled(A::kaEditScript));
+  EXPECT_EQ(Editor().PlusMemo->toPlainText().toStdString(), "");
+}
+
+TEST_F(UiTest, WindowsAreCreatedOnceInTheirOrderAndBelongToTheMainWindow) {
+  Start();
+  std::vector<QObject*> order;
+  for (QObject* child : Main().children()) {
+    if (child == W.InputDialog || child == W.ScriptEditDlg || child == W.AboutBox || child == W.WaitBoxForm) {
+      order.push_back(child);
+    }
+  }
+  EXPECT_EQ(order, (std::vector<QObject*>{W.InputDialog, W.ScriptEditDlg, W.AboutBox, W.WaitBoxForm}));
+  EXPECT_EQ(W.ScriptEditDlg->parentWidget(), &Main());
+}

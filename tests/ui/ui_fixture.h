@@ -55,6 +55,13 @@ inline const std::string kUiLibrary =
     "  <Modem Name=\"Motorola\"/>\r\n"
     "</Modems>";
 
+// A library of one modem named "Modem" holding the given script lines.
+inline std::string LibraryWith(const std::string& scripts) {
+  return "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem "
+         "Name=\"Modem\">\r\n" +
+         scripts + "  </Modem>\r\n</Modems>";
+}
+
 class UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
