@@ -1,7 +1,5 @@
 #include "app/port_list.h"
 
-#include <cstdlib>
-
 #include "app/app_texts.h"
 #include "serial/port_list.h"
 

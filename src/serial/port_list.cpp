@@ -56,7 +56,8 @@ std::vector<std::string> EnumerateSerialPorts(const std::string& ttyClassDir, co
 }
 
 std::vector<std::string> EnumerateSerialPorts() {
-  return EnumerateSerialPorts("/sys/class/tty", std::getenv("KELVO_PORTS"));
+  const char* classDir = std::getenv("KELVO_SYSFS_TTY");  // another tty class folder, for tests
+  return EnumerateSerialPorts(classDir != nullptr ? classDir : "/sys/class/tty", std::getenv("KELVO_PORTS"));
 }
 
 }  // namespace kelvo

@@ -190,3 +190,44 @@ TEST(ScriptRun, AModemUnpluggedMidScriptEndsTheRunWithThePortError) {
   EXPECT_FALSE(run.Port.Connected());
   EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
 }
+
+// Set-up scripts written in C++Script, chosen by their first line, run as the window runs them.
+TEST(ScriptRunCppScript, AFactoryResetWithRetries) {
+  TRun run({"--ident", "SIM"});
+  EXPECT_EQ(run.Run("#language C++Script\n"
+                    "#define RETRIES 3\n"
+                    "int i;\n"
+                    "bool ok = false;\n"
+                    "void command(string s) { Send(s); Expect(\"OK\"); }\n"
+                    "{\n"
+                    "  for (i = 0; (i < RETRIES) && !ok; i++) {\n"
+                    "    Send(\"AT&F\");\n"
+                    "    if (RecvLn() == \"AT&F\") ok = (RecvLn() == \"OK\");\n"
+                    "  }\n"
+                    "  if (!ok) Stop(\"no reset\");\n"
+                    "  command(\"ATE0V1\");\n"
+                    "  command(\"ATS0=2\");\n"
+                    "}"),
+            "");
+  EXPECT_TRUE(run.Errors().empty()) << run.Errors()[0];
+  std::vector<std::string> log = run.Screen.LogTexts();
+  ASSERT_GE(log.size(), 8u);
+  // The command that turns the echo off is still echoed; the one after it is not.
+  EXPECT_EQ(std::vector<std::string>(log.end() - 8, log.end()),
+            (std::vector<std::string>{"> AT&F", "< AT&F", "< OK", "> ATE0V1", "< ATE0V1", "< OK", "> ATS0=2",
+                                      "< OK"}));
+}
+
+TEST(ScriptRunCppScript, ARegisterReadBackByReference) {
+  TRun run({});
+  EXPECT_EQ(run.Run("#language C++Script\n"
+                    "void query(string reg, string &value) { Send(\"AT\" + reg + \"?\"); value = RecvLn(); Expect(\"OK\"); }\n"
+                    "string v;\n"
+                    "{\n"
+                    "  Send(\"ATE0S7=45\"); Expect(\"OK\");\n"
+                    "  query(\"S7\", v);\n"
+                    "  if (v != \"045\") Stop(\"S7 reads \" + v);\n"
+                    "}"),
+            "");
+  EXPECT_TRUE(run.Errors().empty()) << run.Errors()[0];
+}
