@@ -31,17 +31,26 @@ bool ClassDerives(const TfsTypeRec& base, const TfsTypeRec& derived, const TfsSc
 bool TypesCompatible(const TfsTypeRec& type1, const TfsTypeRec& type2, const TfsScript* script) {
   TfsVarType t2 = type2.VarType;
   switch (type1.VarType) {
-    case fvtInt: return t2 == fvtInt || t2 == fvtFloat || t2 == fvtVariant || t2 == fvtEnum;
-    case fvtBool: return t2 == fvtBool || t2 == fvtVariant;
-    case fvtFloat: return t2 == fvtInt || t2 == fvtFloat || t2 == fvtVariant;
+    case fvtInt:
+      return t2 == fvtInt || t2 == fvtFloat || t2 == fvtVariant || t2 == fvtEnum;
+    case fvtBool:
+      return t2 == fvtBool || t2 == fvtVariant;
+    case fvtFloat:
+      return t2 == fvtInt || t2 == fvtFloat || t2 == fvtVariant;
     case fvtChar:
-    case fvtString: return t2 == fvtChar || t2 == fvtString || t2 == fvtVariant;
-    case fvtClass: return t2 == fvtVariant || (t2 == fvtClass && ClassDerives(type1, type2, script));
-    case fvtArray: return t2 == fvtArray || t2 == fvtVariant;
-    case fvtVariant: return true;
+    case fvtString:
+      return t2 == fvtChar || t2 == fvtString || t2 == fvtVariant;
+    case fvtClass:
+      return t2 == fvtVariant || (t2 == fvtClass && ClassDerives(type1, type2, script));
+    case fvtArray:
+      return t2 == fvtArray || t2 == fvtVariant;
+    case fvtVariant:
+      return true;
     case fvtEnum:
-      return t2 == fvtInt || t2 == fvtVariant || (t2 == fvtEnum && AnsiSameText(type1.TypeName, type2.TypeName));
-    case fvtConstructor: return false;
+      return t2 == fvtInt || t2 == fvtVariant ||
+             (t2 == fvtEnum && AnsiSameText(type1.TypeName, type2.TypeName));
+    case fvtConstructor:
+      return false;
   }
   return false;
 }
@@ -90,7 +99,8 @@ class TDeclarationScanner {
   // One punctuation character, or empty; no spaces skipped.
   std::string GetChar() {
     char c = Peek();
-    bool punct = (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
+    bool punct =
+        (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
     if (!punct) return std::string();
     ++Position;
     return std::string(1, c);

@@ -13,13 +13,23 @@ namespace kelvo {
 
 namespace {
 
-std::string Lower(const std::string& s) { return LowerCase(s); }
-std::string NameOf(const TfsXMLItem& e) { return LowerCase(e.Name); }
-std::string Quoted(const std::string& name) { return "'" + name + "'"; }
+std::string Lower(const std::string& s) {
+  return LowerCase(s);
+}
+std::string NameOf(const TfsXMLItem& e) {
+  return LowerCase(e.Name);
+}
+std::string Quoted(const std::string& name) {
+  return "'" + name + "'";
+}
 
-[[noreturn]] void Fail(const std::string& message) { throw Exception(message); }
+[[noreturn]] void Fail(const std::string& message) {
+  throw Exception(message);
+}
 
-TfsXMLItem* ChildOrNull(const TfsXMLItem& e, int i) { return i >= 0 && i < e.Count() ? e.Items(i) : nullptr; }
+TfsXMLItem* ChildOrNull(const TfsXMLItem& e, int i) {
+  return i >= 0 && i < e.Count() ? e.Items(i) : nullptr;
+}
 
 TfsXMLItem& Child(const TfsXMLItem& e, int i) {
   TfsXMLItem* c = ChildOrNull(e, i);
@@ -29,7 +39,9 @@ TfsXMLItem& Child(const TfsXMLItem& e, int i) {
 
 }  // namespace
 
-void TfsILParser::ParseILScript() { TfsILBuilder(*this).ParseILScript(); }
+void TfsILParser::ParseILScript() {
+  TfsILBuilder(*this).ParseILScript();
+}
 
 void TfsILBuilder::ParseILScript() {
   TfsScript& program = P.FProgram;
@@ -101,10 +113,15 @@ void TfsILBuilder::DoStmt(TfsXMLItem& element, TfsScript& prog, TfsStatement& st
   if (name == "whilestmt") return DoWhile(element, prog, stmt);
   if (name == "repeatstmt") return DoRepeat(element, prog, stmt);
   if (name == "trystmt") return DoTry(element, prog, stmt);
-  if (name == "break") return DoJump(element, prog, stmt, std::make_unique<TfsBreakStmt>(&prog, element.GetProp("pos"), P.FUnitName));
+  if (name == "break")
+    return DoJump(element, prog, stmt,
+                  std::make_unique<TfsBreakStmt>(&prog, element.GetProp("pos"), P.FUnitName));
   if (name == "continue")
-    return DoJump(element, prog, stmt, std::make_unique<TfsContinueStmt>(&prog, element.GetProp("pos"), P.FUnitName));
-  if (name == "exit") return DoJump(element, prog, stmt, std::make_unique<TfsExitStmt>(&prog, element.GetProp("pos"), P.FUnitName));
+    return DoJump(element, prog, stmt,
+                  std::make_unique<TfsContinueStmt>(&prog, element.GetProp("pos"), P.FUnitName));
+  if (name == "exit")
+    return DoJump(element, prog, stmt,
+                  std::make_unique<TfsExitStmt>(&prog, element.GetProp("pos"), P.FUnitName));
   if (name == "return") return DoReturn(element, prog, stmt);
   if (name == "with") return DoWith(element, prog, stmt);
   if (name == "delete") return DoDelete(element, prog, stmt);
@@ -137,11 +154,21 @@ void TfsILBuilder::DoAssign(TfsXMLItem& element, TfsScript& prog, TfsStatement& 
   std::unique_ptr<TfsAssignmentStmt> s;
   char kind = modificator.empty() ? ' ' : modificator[0];
   switch (kind) {
-    case '*': s = std::make_unique<TfsAssignMulStmt>(&prog, pos, P.FUnitName); break;
-    case '+': s = std::make_unique<TfsAssignPlusStmt>(&prog, pos, P.FUnitName); break;
-    case '-': s = std::make_unique<TfsAssignMinusStmt>(&prog, pos, P.FUnitName); break;
-    case '/': s = std::make_unique<TfsAssignDivStmt>(&prog, pos, P.FUnitName); break;
-    default: s = std::make_unique<TfsAssignmentStmt>(&prog, pos, P.FUnitName); break;
+    case '*':
+      s = std::make_unique<TfsAssignMulStmt>(&prog, pos, P.FUnitName);
+      break;
+    case '+':
+      s = std::make_unique<TfsAssignPlusStmt>(&prog, pos, P.FUnitName);
+      break;
+    case '-':
+      s = std::make_unique<TfsAssignMinusStmt>(&prog, pos, P.FUnitName);
+      break;
+    case '/':
+      s = std::make_unique<TfsAssignDivStmt>(&prog, pos, P.FUnitName);
+      break;
+    default:
+      s = std::make_unique<TfsAssignmentStmt>(&prog, pos, P.FUnitName);
+      break;
   }
   s->Designator = std::move(designator);
   s->Expression = std::move(expression);
@@ -291,7 +318,8 @@ void TfsILBuilder::DoTry(TfsXMLItem& element, TfsScript& prog, TfsStatement& stm
   Append(stmt, std::move(s), pos);
 }
 
-void TfsILBuilder::DoJump(TfsXMLItem& element, TfsScript&, TfsStatement& stmt, std::unique_ptr<TfsStatement> jump) {
+void TfsILBuilder::DoJump(TfsXMLItem& element, TfsScript&, TfsStatement& stmt,
+                          std::unique_ptr<TfsStatement> jump) {
   Append(stmt, std::move(jump), element.GetProp("pos"));
 }
 
@@ -395,10 +423,20 @@ std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, 
   TfsVarType kind = FindType(typeName);
   Variant initial = Variant::Null();
   switch (kind) {
-    case fvtBool: initial = Variant(false); break;
-    case fvtChar: case fvtString: initial = Variant(std::string()); break;
-    case fvtInt: case fvtFloat: case fvtClass: initial = Variant(0); break;
-    default: break;
+    case fvtBool:
+      initial = Variant(false);
+      break;
+    case fvtChar:
+    case fvtString:
+      initial = Variant(std::string());
+      break;
+    case fvtInt:
+    case fvtFloat:
+    case fvtClass:
+      initial = Variant(0);
+      break;
+    default:
+      break;
   }
   int start = -1;
   for (int i = 0; i < element.Count() && start < 0; ++i)
@@ -535,7 +573,8 @@ void TfsILBuilder::DoParameters(TfsXMLItem& element, TfsProcVariable& proc) {
       ErrorPos(c);
       std::string name = c.GetProp("text");
       CheckIdent(*proc.LocalProg, name);
-      std::unique_ptr<TfsCustomVariable> v = CreateVar(group, *proc.LocalProg, name, nullptr, true, groupByRef || nextByRef);
+      std::unique_ptr<TfsCustomVariable> v =
+          CreateVar(group, *proc.LocalProg, name, nullptr, true, groupByRef || nextByRef);
       auto* param = static_cast<TfsParamItem*>(v.get());
       param->DefaultValue = param->Value;
       v.release();
@@ -559,7 +598,8 @@ void TfsILBuilder::DoProc2(TfsXMLItem& element, TfsScript& prog, bool isFunction
   auto* proc = dynamic_cast<TfsProcVariable*>(prog.FindLocal(name));
   if (proc == nullptr || proc->SourcePos != element.GetProp("pos")) {
     ErrorPos(element);
-    Fail(FormatMessage("Function '%s' must be declared at the top level of a program or function body", {name}));
+    Fail(FormatMessage("Function '%s' must be declared at the top level of a program or function body",
+                       {name}));
   }
   DoProgram(element, *proc->LocalProg);
 }
@@ -606,7 +646,8 @@ std::unique_ptr<TfsExpression> TfsILBuilder::DoExpression(TfsXMLItem& element, T
       int b = P.FParser.GetPlainPosition(fsPosToPoint(to));
       const std::string& text = P.FParser.Text();
       if (a >= 1 && b >= a && static_cast<std::size_t>(b - 1) <= text.size())
-        expr->SourceText = Trim(text.substr(static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b - a)));
+        expr->SourceText =
+            Trim(text.substr(static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b - a)));
     } catch (const Exception&) {
       expr->SourceText.clear();
     }

@@ -60,8 +60,8 @@ class TfsILBuilder {
   void AddExpressionChildren(TfsXMLItem& element, TfsScript& prog, TfsExpression& expr);
   void CheckArguments(TfsDesignator& designator);
   bool BindWithScope(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d, const std::string& text);
-  TfsCustomVariable* NextStepRef(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d, const std::string& text,
-                                 bool& pending, bool& indexTaken);
+  TfsCustomVariable* NextStepRef(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d,
+                                 const std::string& text, bool& pending, bool& indexTaken);
   std::unique_ptr<TfsDesignator> Specialise(std::unique_ptr<TfsDesignator> d);
   void Append(TfsStatement& list, std::unique_ptr<TfsStatement> stmt, const std::string& pos);
 

@@ -64,7 +64,9 @@ TEST_F(Declarations, GroupsVarAndDefaults) {
                     {"Month", "Word", false, true},
                     {"Day", "Word", false, true}});
   m = ParseMethodSyntax("function Copy(s: String; from, count: Integer): String", &prog);
-  ExpectParams(*m, {{"s", "String", false, false}, {"from", "Integer", false, false}, {"count", "Integer", false, false}});
+  ExpectParams(
+      *m,
+      {{"s", "String", false, false}, {"from", "Integer", false, false}, {"count", "Integer", false, false}});
 
   m = ParseMethodSyntax("function F(a, b: Integer = 5): Integer", &prog);
   ExpectParams(*m, {{"a", "Integer", false, false}, {"b", "Integer", true, false}});

@@ -34,8 +34,8 @@ class KelvoScript : public ::testing::Test {
   }
   TResult Run(const std::string& args) {
     const char* program = std::getenv("KELVO_SCRIPT");
-    std::string cmd = std::string(program ? program : "kelvo-script") + " " + args + " >" + (dir / "out").string() +
-                      " 2>" + (dir / "err").string();
+    std::string cmd = std::string(program ? program : "kelvo-script") + " " + args + " >" +
+                      (dir / "out").string() + " 2>" + (dir / "err").string();
     int status = std::system(cmd.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(dir / "out"), ReadAll(dir / "err")};
   }
@@ -45,7 +45,8 @@ class KelvoScript : public ::testing::Test {
 
 TEST_F(KelvoScript, PrintsAsUtf8AndSucceeds) {
   // "Привет" in Windows-1251.
-  std::string file = Write("hello.js", "var s = \"\xcf\xf0\xe8\xe2\xe5\xf2\";\r\nPrint(s);\r\nPrint(1 + 2);\r\n");
+  std::string file =
+      Write("hello.js", "var s = \"\xcf\xf0\xe8\xe2\xe5\xf2\";\r\nPrint(s);\r\nPrint(1 + 2);\r\n");
   TResult r = Run(file);
   EXPECT_EQ(r.Code, 0) << r.Err;
   EXPECT_EQ(r.Out, "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82\n3\n");
