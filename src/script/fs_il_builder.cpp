@@ -408,6 +408,62 @@ void TfsILBuilder::DoVar(TfsXMLItem& element, TfsScript& prog, TfsStatement* stm
   }
 }
 
+namespace {
+
+// A fresh variable's value by its kind; arrays, variants and the rest start unassigned.
+Variant InitialValue(TfsVarType kind) {
+  switch (kind) {
+    case fvtBool:
+      return Variant(false);
+    case fvtChar:
+    case fvtString:
+      return Variant(std::string());
+    case fvtInt:
+    case fvtFloat:
+    case fvtClass:
+      return Variant(0);
+    default:
+      return Variant::Null();
+  }
+}
+
+}  // namespace
+
+// array -> dim*; dim -> expr (bounds 0 .. n - 1) | expr expr (low .. high). Evaluated now.
+std::vector<TVarArrayBound> TfsILBuilder::ArrayBounds(TfsXMLItem& arrayElement, TfsScript& prog) {
+  std::vector<TVarArrayBound> bounds;
+  for (int i = 0; i < arrayElement.Count(); ++i) {
+    TfsXMLItem& dim = *arrayElement.Items(i);
+    if (NameOf(dim) != "dim") continue;
+    ErrorPos(dim);
+    std::unique_ptr<TfsExpression> first = DoExpression(Child(dim, 0), prog);
+    if (dim.Count() > 1) {
+      std::unique_ptr<TfsExpression> second = DoExpression(*dim.Items(1), prog);
+      bounds.push_back({first->GetValue().AsInteger(), second->GetValue().AsInteger()});
+    } else {
+      bounds.push_back({0, first->GetValue().AsInteger() - 1});
+    }
+  }
+  if (bounds.empty()) bounds.push_back({0, 0});
+  return bounds;
+}
+
+// `var x = e` assigns when the statement list runs: x := e, appended to the list.
+void TfsILBuilder::AppendInitialAssignment(TfsXMLItem& element, TfsXMLItem& initElement, TfsScript& prog,
+                                           TfsCustomVariable& variable, TfsStatement& stmt) {
+  std::string pos = element.GetProp("pos");
+  auto designator = std::make_unique<TfsVariableDesignator>(&prog);
+  designator->AddStep(&variable, pos);
+  designator->Finalize();
+  std::unique_ptr<TfsExpression> e = DoExpression(Child(initElement, 0), prog);
+  CheckTypeCompatibility(variable, *e);
+  auto s = std::make_unique<TfsAssignmentStmt>(&prog, pos, P.FUnitName);
+  s->Designator = std::move(designator);
+  s->Expression = std::move(e);
+  s->Optimize();
+  Append(stmt, std::move(s), pos);
+}
+
 std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, TfsScript& prog,
                                                            const std::string& name, TfsStatement* stmt,
                                                            bool createParam, bool isVarParam) {
@@ -421,23 +477,7 @@ std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, 
     typeAfterNames = typeIndex != 0;
   }
   TfsVarType kind = FindType(typeName);
-  Variant initial = Variant::Null();
-  switch (kind) {
-    case fvtBool:
-      initial = Variant(false);
-      break;
-    case fvtChar:
-    case fvtString:
-      initial = Variant(std::string());
-      break;
-    case fvtInt:
-    case fvtFloat:
-    case fvtClass:
-      initial = Variant(0);
-      break;
-    default:
-      break;
-  }
+  Variant initial = InitialValue(kind);
   int start = -1;
   for (int i = 0; i < element.Count() && start < 0; ++i)
     if (AnsiSameText(element.Items(i)->GetProp("text"), name)) start = i;
@@ -452,21 +492,7 @@ std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, 
   }
   std::unique_ptr<TfsArrayHelper> helper;
   if (arrayElement != nullptr) {
-    std::vector<TVarArrayBound> bounds;
-    for (int i = 0; i < arrayElement->Count(); ++i) {
-      TfsXMLItem& dim = *arrayElement->Items(i);
-      if (NameOf(dim) != "dim") continue;
-      ErrorPos(dim);
-      std::unique_ptr<TfsExpression> first = DoExpression(Child(dim, 0), prog);
-      if (dim.Count() > 1) {
-        std::unique_ptr<TfsExpression> second = DoExpression(*dim.Items(1), prog);
-        bounds.push_back({first->GetValue().AsInteger(), second->GetValue().AsInteger()});
-      } else {
-        int n = first->GetValue().AsInteger();
-        bounds.push_back({0, n - 1});
-      }
-    }
-    if (bounds.empty()) bounds.push_back({0, 0});
+    std::vector<TVarArrayBound> bounds = ArrayBounds(*arrayElement, prog);
     initial = Variant::CreateArray(bounds);
     helper = std::make_unique<TfsArrayHelper>("", static_cast<int>(bounds.size()), kind, typeName);
     kind = fvtArray;
@@ -491,19 +517,7 @@ std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, 
   if (helper) v->Target = prog.Add(std::string(), std::move(helper));
   v->SourcePos = entryPos;
   v->SourceUnit = P.FUnitName;
-  if (hasInit && stmt != nullptr) {
-    std::string pos = element.GetProp("pos");
-    auto designator = std::make_unique<TfsVariableDesignator>(&prog);
-    designator->AddStep(v.get(), pos);
-    designator->Finalize();
-    std::unique_ptr<TfsExpression> e = DoExpression(Child(*initElement, 0), prog);
-    CheckTypeCompatibility(*v, *e);
-    auto s = std::make_unique<TfsAssignmentStmt>(&prog, pos, P.FUnitName);
-    s->Designator = std::move(designator);
-    s->Expression = std::move(e);
-    s->Optimize();
-    Append(*stmt, std::move(s), pos);
-  }
+  if (hasInit && stmt != nullptr) AppendInitialAssignment(element, *initElement, prog, *v, *stmt);
   return v;
 }
 
