@@ -181,6 +181,28 @@ TEST_F(Builder, MalformedTreesAreCompileErrors) {
   EXPECT_THROW(prog.SetILCode(broken), Exception);
 }
 
+TEST_F(Builder, TypedDeclarationsOfCppScriptAreChecked) {
+  prog.SyntaxType = "C++Script";
+  EXPECT_FALSE(Compile("int x;\n{\n  x = \"a\";\n}"));
+  EXPECT_EQ(Error(), "3:3: Incompatible types: 'Integer', 'String'");
+  prog.Clear();
+  SetUp();
+  prog.SyntaxType = "C++Script";
+  EXPECT_FALSE(Compile("int x;\nfloat f = 1.5;\n{\n  x = f;\n}"));
+  EXPECT_EQ(prog.ErrorText, "Incompatible types: 'Integer', 'Extended'");
+  prog.Clear();
+  SetUp();
+  prog.SyntaxType = "C++Script";
+  EXPECT_FALSE(Compile("TFoo x;\n{\n}"));
+  EXPECT_EQ(Error(), "1:5: Unknown type: 'TFoo'");
+  prog.Clear();
+  SetUp();
+  prog.SyntaxType = "C++Script";
+  ASSERT_TRUE(Compile("int x = 5, i;\n{\n  for (i = 0; i < 3; i++) { x = x + i; }\n  Print(x / 2);\n}")) << Error();
+  prog.Execute();
+  EXPECT_EQ(printed, std::vector<std::string>{"4"});
+}
+
 TEST_F(Builder, UnknownLanguageRaises) {
   prog.SyntaxType = "Basic";
   prog.Lines = {"x = 1"};
