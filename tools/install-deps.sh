@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   socat iaxmodem xvfb xauth
+  fonts-dejavu-core imagemagick
   python3 lua5.4
 )
 

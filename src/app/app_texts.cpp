@@ -4,6 +4,8 @@
 
 namespace kelvo {
 
-std::string Ansi(std::string_view utf8) { return Utf8ToAnsi(utf8); }
+std::string Ansi(std::string_view utf8) {
+  return Utf8ToAnsi(utf8);
+}
 
 }  // namespace kelvo

@@ -42,6 +42,17 @@ inline constexpr std::string_view kSaveChanges = "Сохранить измен�
 inline constexpr std::string_view kCompileError = "Ошибка компиляции скрипта";
 inline constexpr std::string_view kChoosePort =
     "Выберите последовательный порт, к которому подключен настраиваемый модем";
+inline constexpr std::string_view kModemNotFound = "модем не обнаружен";
+
+// Modem line and detection.
+inline constexpr std::string_view kSearchingModem = "поиск модема: ";
+inline constexpr std::string_view kModemFound = "модем обнаружен";
+
+// Host functions.
+inline constexpr std::string_view kScriptFailed = "ошибка выполнения сценария";
+inline constexpr std::string_view kNoExpectedAnswer = "нет ожидаемого ответа модема '";
+inline constexpr std::string_view kCancelledByUser = "отменено пользователем";
+inline constexpr std::string_view kUnsupportedSpeed = "неподдерживаемая скорость в функции SetBaudRate";
 
 }  // namespace texts
 }  // namespace kelvo

@@ -54,7 +54,8 @@ void TKelvoCore::TreeViewChange(TXpElement* element) {
   SetSelectionActions(false, false);
   FCurrentModem = nullptr;
   FCurrentScript = nullptr;
-  // The script engine's text is emptied here too once the run of a script is built on this class.
+  // A running script keeps its text; otherwise the engine forgets the previous selection's script.
+  if (!FRunner.Running()) fsScript.Lines.clear();
   FScreen.SetEditorScript({});
   FScreen.SetEditorDescription({});
   FScreen.SetDescriptionPane({});
@@ -179,19 +180,22 @@ void TKelvoCore::SaveScriptActionExecute() {
 }
 
 void TKelvoCore::RunScriptActionExecute() {
+  if (FRunner.Running()) return;  // the actions may have been enabled again by a selection change
   if (FScreen.PortIndex() == 0) {
     FScreen.MessageBox(Ansi(texts::kChoosePort), TMsgIcon::miInformation, TMsgButtons::mbOk);
     FScreen.FocusPortList();
     return;
   }
-  // The run continues here once the script engine and the modem line I/O exist: set the port to
-  // FScreen.PortName(), prepare the engine with the host functions, compile the editor's text
-  // (EditorScript()), open the port, detect the modem, execute, and restore everything afterwards.
+  FRunner.Run(FScreen.PortName());
 }
 
-void TKelvoCore::EditorTextChanged() { FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, true); }
+void TKelvoCore::EditorTextChanged() {
+  FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, true);
+}
 
-void TKelvoCore::EditorShown() { FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, false); }
+void TKelvoCore::EditorShown() {
+  FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, false);
+}
 
 bool TKelvoCore::EditorCloseQuery() {
   if (!FScreen.ActionEnabled(TKelvoAction::kaSaveScript)) return true;
@@ -214,6 +218,8 @@ std::string TKelvoCore::MainCaption() {
   return std::string(texts::kAppTitle) + Ansi(texts::kMainCaptionSuffix);
 }
 
-void TKelvoCore::ShowException(std::exception_ptr error) { kelvo::ShowException(FScreen, error); }
+void TKelvoCore::ShowException(std::exception_ptr error) {
+  kelvo::ShowException(FScreen, error);
+}
 
 }  // namespace kelvo

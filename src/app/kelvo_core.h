@@ -9,12 +9,15 @@
 
 #include "app/kelvo_screen.h"
 #include "app/modem_library.h"
+#include "app/script_run.h"
+#include "script/fs_script.h"
+#include "serial/com_port.h"
 
 namespace kelvo {
 
 class TKelvoCore {
  public:
-  explicit TKelvoCore(TKelvoScreen& screen) : FScreen(screen) {}
+  explicit TKelvoCore(TKelvoScreen& screen) : FScreen(screen), FRunner(screen, FComPort, fsScript) {}
 
   // Start-up: loads, validates and (in stamping mode) stamps the library at path; args are the
   // command-line arguments as 8-bit text. Raises the library's messages.
@@ -25,6 +28,10 @@ class TKelvoCore {
   TModemLibrary& Library() { return FLibrary; }
   TXpElement* CurrentModem() const { return FCurrentModem; }
   TXpElement* CurrentScript() const { return FCurrentScript; }
+  TComPort& ComPort() { return FComPort; }
+  TfsScript& Script() { return fsScript; }
+  // A script is executing: a second run cannot start and the engine's text stays as it is.
+  bool Running() const { return FRunner.Running(); }
 
   // Selection change: sets the commands and fills the editor and the description panes. A damaged
   // Body or Description raises after the commands are set.
@@ -74,6 +81,9 @@ class TKelvoCore {
 
   TKelvoScreen& FScreen;
   TModemLibrary FLibrary;
+  TComPort FComPort;
+  TfsScript fsScript;  // the engine instance that compiles and runs the selected script
+  TScriptRunner FRunner;
   TXpElement* FCurrentModem = nullptr;
   TXpElement* FCurrentScript = nullptr;
 };

@@ -72,13 +72,17 @@ class TKelvoScreen {
   // Shows the editor modally on the page; returns when it is closed.
   virtual void ShowEditor(TEditorPage page) = 0;
   virtual bool EditorVisible() const = 0;
+  // Switches the editor to the page without showing it.
+  virtual void SetEditorPage(TEditorPage page) = 0;
+  // A compilation error at pos ("line:column"): reported at once when the editor is visible,
+  // otherwise the editor is shown on its description page and reports it when it appears.
+  virtual void ReportCompileError(const std::string& pos, const std::string& message) = 0;
 
   // The run of a script: log, questions, wait box, message pumping, cursor.
   virtual void ClearLog() = 0;
   virtual void AppendLogLine(TLogKind kind, const std::string& line) = 0;
   // False when the user cancels; answer holds the text on true.
-  virtual bool AskUserString(const std::string& caption, const std::string& message,
-                             std::string& answer) = 0;
+  virtual bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) = 0;
   // Shows the wait box with the text, or hides it when the text is empty.
   virtual void ShowWaitBox(const std::string& text) = 0;
   virtual void ProcessMessages() = 0;

@@ -22,8 +22,12 @@ void CountModemNames(const TXpNode& node, std::unordered_map<std::u16string, int
 
 }  // namespace
 
-bool IsModem(const TXpElement& element) { return element.NodeName() == u"Modem"; }
-bool IsScript(const TXpElement& element) { return element.NodeName() == u"Script"; }
+bool IsModem(const TXpElement& element) {
+  return element.NodeName() == u"Modem";
+}
+bool IsScript(const TXpElement& element) {
+  return element.NodeName() == u"Script";
+}
 
 std::string GetAnsiAttribute(const TXpElement& element, std::u16string_view name) {
   return Utf16ToAnsi(element.GetAttribute(name));
@@ -92,17 +96,22 @@ void TModemLibrary::StampProtection() {
     TXpElement* modem = modems.ElementItem(i);
     modem->SetAttribute(u"Protected", u"yes");
     TXpNodeList scripts = Scripts(*modem);
-    for (int j = 0; j < scripts.nlGetLength(); ++j) scripts.ElementItem(j)->SetAttribute(u"Protected", u"yes");
+    for (int j = 0; j < scripts.nlGetLength(); ++j)
+      scripts.ElementItem(j)->SetAttribute(u"Protected", u"yes");
   }
 }
 
-void TModemLibrary::Save() { FModel.SaveToFile(FPath); }
+void TModemLibrary::Save() {
+  FModel.SaveToFile(FPath);
+}
 
 bool TModemLibrary::ProtectedForUser(const TXpElement& element) const {
   return element.GetAttribute(u"Protected") == u"yes" && !FVersionStamping;
 }
 
-TXpNodeList TModemLibrary::Modems() const { return Root()->GetChildElementsByTagName(u"Modem"); }
+TXpNodeList TModemLibrary::Modems() const {
+  return Root()->GetChildElementsByTagName(u"Modem");
+}
 
 TXpNodeList TModemLibrary::Scripts(const TXpElement& modem) {
   return modem.GetChildElementsByTagName(u"Script");

@@ -63,6 +63,8 @@ bool IsScript(const TXpElement& element);
 // An attribute as 8-bit text, and setting one from 8-bit text.
 std::string GetAnsiAttribute(const TXpElement& element, std::u16string_view name);
 void SetAnsiAttribute(TXpElement& element, std::u16string_view name, std::string_view value);
-inline std::string ElementName(const TXpElement& element) { return GetAnsiAttribute(element, u"Name"); }
+inline std::string ElementName(const TXpElement& element) {
+  return GetAnsiAttribute(element, u"Name");
+}
 
 }  // namespace kelvo

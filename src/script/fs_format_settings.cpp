@@ -110,10 +110,6 @@ std::string_view StrftimeField(char k) {
       return "ss";
     case 'p':
       return "ampm";
-    case 'T':
-      return "hh:nn:ss";
-    case 'R':
-      return "hh:nn";
     case 'n':
     case 't':
       return " ";
@@ -124,9 +120,45 @@ std::string_view StrftimeField(char k) {
   }
 }
 
+// Writes the fields that stand for several ("%D", "%T", ...) in full, so that their separators
+// are seen like any other.
+std::string ExpandCompositeFields(std::string_view f) {
+  std::string out;
+  for (size_t i = 0; i < f.size(); ++i) {
+    if (f[i] != '%' || i + 1 >= f.size()) {
+      out += f[i];
+      continue;
+    }
+    switch (char k = f[++i]) {
+      case 'D':
+        out += "%m/%d/%y";
+        break;
+      case 'F':
+        out += "%Y-%m-%d";
+        break;
+      case 'T':
+        out += "%H:%M:%S";
+        break;
+      case 'R':
+        out += "%H:%M";
+        break;
+      case 'r':
+        out += "%I:%M:%S %p";
+        break;
+      default:
+        out += '%';
+        out += k;
+        break;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
-std::string StrftimeToPicture(std::string_view f, char& separator, char separatorMark) {
+std::string StrftimeToPicture(std::string_view picture, char& separator, char separatorMark) {
+  std::string expanded = ExpandCompositeFields(picture);
+  std::string_view f = expanded;
   std::string out;
   bool separatorSeen = false;
   for (size_t i = 0; i < f.size(); ++i) {
@@ -226,7 +258,8 @@ TFormatSettings FormatSettingsFromLocale(const char* localeName) {
   fs.TimePMString = info.Text(PM_STR);
   ReadNames(info, fs);
   std::string currency = info.Text(CRNCYSTR);
-  if (currency.size() > 1) {
+  // A currency sign with no 1251 form (the rouble sign) leaves the fallback's text in place.
+  if (currency.size() > 1 && currency.find('?') == std::string::npos) {
     // The first character says where the symbol goes: "-" before, "+" after the amount.
     fs.CurrencyFormat = currency[0] == '-' ? 0 : 3;
     fs.NegCurrFormat = currency[0] == '-' ? 1 : 8;

@@ -19,14 +19,14 @@ const char* const kInvalidFileFormat = "Invalid file format";
 // destructor all recurse once per level, and nothing the engine writes comes near it.
 constexpr int kMaxDepth = 10000;
 
-[[noreturn]] void RaiseInvalidFormat() { throw Exception(kInvalidFileFormat); }
+[[noreturn]] void RaiseInvalidFormat() {
+  throw Exception(kInvalidFileFormat);
+}
 
 // The platform's string-to-integer conversion: optional sign, then decimal digits or '$' and
 // hexadecimal digits; anything else, or a value outside 32 bits, is a conversion error.
 int StrToInt(std::string_view s) {
-  auto fail = [&]() -> int {
-    throw Exception(FormatMessage("'%s' is not a valid integer value", {s}));
-  };
+  auto fail = [&]() -> int { throw Exception(FormatMessage("'%s' is not a valid integer value", {s})); };
   size_t i = 0;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
@@ -40,10 +40,14 @@ int StrToInt(std::string_view s) {
   for (; i < s.size(); ++i) {
     char c = s[i];
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return fail();
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return fail();
     value = value * base + digit;
     if (value > 0xFFFFFFFFLL) return fail();
   }
@@ -307,7 +311,9 @@ std::string TfsXMLItem::GetProp(std::string_view name) const {
   return XMLToStr(std::string_view(Text).substr(valueStart, quote - valueStart));
 }
 
-bool TfsXMLItem::PropExists(std::string_view name) const { return FindPropKey(name) != std::string::npos; }
+bool TfsXMLItem::PropExists(std::string_view name) const {
+  return FindPropKey(name) != std::string::npos;
+}
 
 void TfsXMLItem::SetProp(std::string_view name, std::string_view value) {
   size_t at = FindPropKey(name);
@@ -338,7 +344,9 @@ void TfsXMLItem::Assign(const TfsXMLItem* source) {
 TfsXMLDocument::TfsXMLDocument() : FRoot(std::make_unique<TfsXMLItem>()) {}
 TfsXMLDocument::~TfsXMLDocument() = default;
 
-void TfsXMLDocument::Clear() { FRoot->Clear(); }
+void TfsXMLDocument::Clear() {
+  FRoot->Clear();
+}
 
 std::unique_ptr<TfsXMLItem> TfsXMLDocument::ReleaseRoot() {
   auto root = std::move(FRoot);

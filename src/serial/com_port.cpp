@@ -44,12 +44,24 @@ void TCustomComPort::SetConnected(bool value) {
     Close();
 }
 
-void TCustomComPort::SetBaudRate(TBaudRate value) { SetDcbValue(FBaudRate, value); }
-void TCustomComPort::SetCustomBaudRate(int value) { SetDcbValue(FCustomBaudRate, value); }
-void TCustomComPort::SetDataBits(TDataBits value) { SetDcbValue(FDataBits, value); }
-void TCustomComPort::SetStopBits(TStopBits value) { SetDcbValue(FStopBits, value); }
-void TCustomComPort::SetDiscardNull(bool value) { SetDcbValue(FDiscardNull, value); }
-void TCustomComPort::SetEventChar(char value) { SetDcbValue(FEventChar, value); }
+void TCustomComPort::SetBaudRate(TBaudRate value) {
+  SetDcbValue(FBaudRate, value);
+}
+void TCustomComPort::SetCustomBaudRate(int value) {
+  SetDcbValue(FCustomBaudRate, value);
+}
+void TCustomComPort::SetDataBits(TDataBits value) {
+  SetDcbValue(FDataBits, value);
+}
+void TCustomComPort::SetStopBits(TStopBits value) {
+  SetDcbValue(FStopBits, value);
+}
+void TCustomComPort::SetDiscardNull(bool value) {
+  SetDcbValue(FDiscardNull, value);
+}
+void TCustomComPort::SetEventChar(char value) {
+  SetDcbValue(FEventChar, value);
+}
 
 void TCustomComPort::SetPortName(const std::string& value) {
   if (FPort == value) return;
@@ -92,7 +104,9 @@ void TCustomComPort::SetBuffer(const TComBuffer& value) {
   ApplyBuffer();
 }
 
-void TCustomComPort::BeginUpdate() { ++FUpdateCount; }
+void TCustomComPort::BeginUpdate() {
+  ++FUpdateCount;
+}
 
 void TCustomComPort::EndUpdate() {
   if (FUpdateCount == 0) return;
@@ -185,7 +199,9 @@ void TCustomComPort::CreateHandle() {
   if (int e = FDevice.Open(PortNameToDevicePath(FPort))) throw EComPort(CError_OpenFailed, e);
 }
 
-void TCustomComPort::DestroyHandle() { FDevice.Close(); }
+void TCustomComPort::DestroyHandle() {
+  FDevice.Close();
+}
 
 void TCustomComPort::Open() {
   if (FConnected) return;

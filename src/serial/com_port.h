@@ -13,6 +13,9 @@
 //   char c; int n = port.Read(&c, 1);      // 0 when the read time-outs expire: no error
 //   port.Close();
 // Errors are EComPort (serial/com_error.h). Settings, Open and Close belong to the main thread.
+// The event thread hands its events over through TMainThreadQueue (serial/main_thread_queue.h):
+// the application's "process pending messages" calls TMainThreadQueue::Instance().ProcessPending(),
+// and a window toolkit sets its SetWakeUp so that a hand-over also wakes an idle event loop.
 // Linux cannot produce some settings (1.5 stop bits, DTR handshake, RTS toggle, DSR flow and
 // sensitivity, CTS and RTS handshake apart, a parity replacement byte other than NUL); applying
 // one fails with code 7, and so does a format that the device does not keep (a pseudo-terminal
@@ -24,6 +27,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "serial/com_async.h"
 #include "serial/com_error.h"
@@ -185,6 +189,8 @@ class TCustomComPort {
   friend class TComThread;
   friend class TAsync;
 
+  class TRecordGuard;
+
   template <typename T>
   void SetDcbValue(T& field, T value);
   void RunEventStep(TComEvent event);
@@ -233,6 +239,7 @@ class TCustomComPort {
   TClockFunction FClock = [] { return TClock::now(); };
   std::mutex FPendingLock;
   std::set<TAsync*> FPending;
+  std::vector<PAsync> FSpareRecords;  // kept by the synchronous forms for reuse
 };
 
 // The port that the application creates; it adds nothing to TCustomComPort.

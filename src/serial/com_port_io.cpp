@@ -17,9 +17,13 @@ TAsync::~TAsync() {
 
 // --- Records ---------------------------------------------------------------------------------
 
-void TCustomComPort::InitAsync(PAsync& async) { async = std::make_unique<TAsync>(); }
+void TCustomComPort::InitAsync(PAsync& async) {
+  async = std::make_unique<TAsync>();
+}
 
-void TCustomComPort::DoneAsync(PAsync& async) { async.reset(); }
+void TCustomComPort::DoneAsync(PAsync& async) {
+  async.reset();
+}
 
 void TCustomComPort::CheckRecord(const PAsync& async) const {
   if (!async) throw EComPort(CError_InvalidAsync);
@@ -43,8 +47,10 @@ void TCustomComPort::StartTransfer(TAsync& async, TOperationKind kind, int count
   async.Count = std::max(count, 0);
   async.Transferred = 0;
   async.Error = 0;
-  async.Aborted = false;
-  async.AbortSignal.Reset();
+  if (async.Aborted) {
+    async.AbortSignal.Reset();
+    async.Aborted = false;
+  }
   async.State = TAsync::TState::Pending;
   const TTimePoint now = FClock();
   const auto n = static_cast<uint32_t>(async.Count);
@@ -52,7 +58,8 @@ void TCustomComPort::StartTransfer(TAsync& async, TOperationKind kind, int count
   async.ReadDeadline.reset();
   async.WriteDeadline.reset();
   if (kind == okRead)
-    async.ReadDeadline.emplace(static_cast<uint32_t>(t.ReadInterval()), static_cast<uint32_t>(t.ReadTotalMultiplier()),
+    async.ReadDeadline.emplace(static_cast<uint32_t>(t.ReadInterval()),
+                               static_cast<uint32_t>(t.ReadTotalMultiplier()),
                                static_cast<uint32_t>(t.ReadTotalConstant()), n, now);
   else
     async.WriteDeadline.emplace(static_cast<uint32_t>(t.WriteTotalMultiplier()),
@@ -120,20 +127,34 @@ bool TCustomComPort::IsAsyncCompleted(const PAsync& async) {
   return true;
 }
 
-namespace {
+namespace {}  // namespace
 
-// Releases a record however the synchronous call ends.
-class TRecordGuard {
+// The record of a synchronous call, released however the call ends. Released records are kept
+// for the next call: making one costs an eventfd, which a byte-at-a-time reader would pay twice
+// per byte.
+class TCustomComPort::TRecordGuard {
  public:
-  TRecordGuard(TCustomComPort& port, PAsync& async) : FPort(port), FAsync(async) { FPort.InitAsync(FAsync); }
-  ~TRecordGuard() { FPort.DoneAsync(FAsync); }
+  TRecordGuard(TCustomComPort& port, PAsync& async) : FPort(port), FAsync(async) {
+    std::lock_guard lock(FPort.FPendingLock);
+    if (FPort.FSpareRecords.empty()) {
+      FPort.InitAsync(FAsync);
+    } else {
+      FAsync = std::move(FPort.FSpareRecords.back());
+      FPort.FSpareRecords.pop_back();
+    }
+  }
+  ~TRecordGuard() {
+    if (FAsync->Port) FPort.Unregister(*FAsync);
+    FAsync->State = TAsync::TState::Idle;
+    std::lock_guard lock(FPort.FPendingLock);
+    if (FPort.FSpareRecords.size() < kMaxSpareRecords) FPort.FSpareRecords.push_back(std::move(FAsync));
+  }
 
  private:
+  static constexpr size_t kMaxSpareRecords = 4;
   TCustomComPort& FPort;
   PAsync& FAsync;
 };
-
-}  // namespace
 
 int TCustomComPort::Write(const void* buffer, int count) {
   PAsync async;
@@ -172,10 +193,7 @@ int TCustomComPort::ReadStr(std::string& str, int count) {
 bool TCustomComPort::StepTransfer(TAsync& async, bool mayWait) {
   if (async.State != TAsync::TState::Pending) return true;
   if (async.Aborted) return FinishTransfer(async, 0);
-  if (!FDevice.IsOpen()) {
-    FinishTransfer(async, EBADF);
-    return true;
-  }
+  if (!FDevice.IsOpen()) return FinishTransfer(async, EBADF);
   return async.OpKind == okRead ? StepRead(async, mayWait) : StepWrite(async, mayWait);
 }
 
@@ -221,9 +239,12 @@ bool TCustomComPort::StepWrite(TAsync& a, bool mayWait) {
 // One wait for the device to become ready, for the time left, or for an abort. 0 or an error.
 int TCustomComPort::WaitDevice(TAsync& a, short events, std::optional<TMilliseconds> left) {
   pollfd fds[2] = {{FDevice.Fd(), events, 0}, {a.AbortSignal.Fd(), POLLIN, 0}};
-  // A hang-up shows as POLLHUP; the next read or write then reports it.
   int r = RetryOnEintr([&] { return SystemCalls().Poll(fds, 2, PollTimeout(left)); });
-  return r == -1 ? errno : 0;
+  if (r == -1) return errno;
+  // A device that has hung up or failed, with nothing left to read or room to write, would wake
+  // every poll at once: it is an I/O error. Bytes still queued are read first.
+  if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[0].revents & events)) return EIO;
+  return 0;
 }
 
 void TCustomComPort::AfterWrite() {
@@ -348,14 +369,30 @@ void TCustomComPort::RunEventStep(TComEvent event) {
       DoRxBuf(buffer.data(), got);
       break;
     }
-    case evTxEmpty: DoTxEmpty(); break;
-    case evBreak: DoBreak(); break;
-    case evRing: DoRing(); break;
-    case evCTS: DoCTSChange(Signals().Contains(csCTS)); break;
-    case evDSR: DoDSRChange(Signals().Contains(csDSR)); break;
-    case evRxFlag: DoRxFlag(); break;
-    case evRLSD: DoRLSDChange(Signals().Contains(csRLSD)); break;
-    case evRx80Full: DoRx80Full(); break;
+    case evTxEmpty:
+      DoTxEmpty();
+      break;
+    case evBreak:
+      DoBreak();
+      break;
+    case evRing:
+      DoRing();
+      break;
+    case evCTS:
+      DoCTSChange(Signals().Contains(csCTS));
+      break;
+    case evDSR:
+      DoDSRChange(Signals().Contains(csDSR));
+      break;
+    case evRxFlag:
+      DoRxFlag();
+      break;
+    case evRLSD:
+      DoRLSDChange(Signals().Contains(csRLSD));
+      break;
+    case evRx80Full:
+      DoRx80Full();
+      break;
   }
 }
 

@@ -131,11 +131,21 @@ void TComTimeouts::Set(int32_t& field, int32_t value) {
   if (Store(field, value) && FComPort) FComPort->ApplyTimeouts();
 }
 
-void TComTimeouts::SetReadInterval(int32_t value) { Set(FReadInterval, value); }
-void TComTimeouts::SetReadTotalM(int32_t value) { Set(FReadTotalM, value); }
-void TComTimeouts::SetReadTotalC(int32_t value) { Set(FReadTotalC, value); }
-void TComTimeouts::SetWriteTotalM(int32_t value) { Set(FWriteTotalM, value); }
-void TComTimeouts::SetWriteTotalC(int32_t value) { Set(FWriteTotalC, value); }
+void TComTimeouts::SetReadInterval(int32_t value) {
+  Set(FReadInterval, value);
+}
+void TComTimeouts::SetReadTotalM(int32_t value) {
+  Set(FReadTotalM, value);
+}
+void TComTimeouts::SetReadTotalC(int32_t value) {
+  Set(FReadTotalC, value);
+}
+void TComTimeouts::SetWriteTotalM(int32_t value) {
+  Set(FWriteTotalM, value);
+}
+void TComTimeouts::SetWriteTotalC(int32_t value) {
+  Set(FWriteTotalC, value);
+}
 
 // --- TComBuffer ------------------------------------------------------------------------------
 
@@ -150,7 +160,11 @@ void TComBuffer::Set(int& field, int value) {
   if (FComPort) FComPort->ApplyBuffer();
 }
 
-void TComBuffer::SetInputSize(int value) { Set(FInputSize, value); }
-void TComBuffer::SetOutputSize(int value) { Set(FOutputSize, value); }
+void TComBuffer::SetInputSize(int value) {
+  Set(FInputSize, value);
+}
+void TComBuffer::SetOutputSize(int value) {
+  Set(FOutputSize, value);
+}
 
 }  // namespace kelvo

@@ -23,7 +23,7 @@ class TComParity {
   void AssignTo(TComParity& dest) const;
 
   TParityBits Bits() const { return FBits; }
-  bool Check() const { return FCheck; }  // the device checks the parity of received bytes
+  bool Check() const { return FCheck; }      // the device checks the parity of received bytes
   bool Replace() const { return FReplace; }  // bytes with a parity error become ReplaceChar
   char ReplaceChar() const { return FReplaceChar; }
   void SetBits(TParityBits value);
@@ -55,8 +55,8 @@ class TComFlowControl {
   bool OutDSRFlow() const { return FOutDSRFlow; }  // sending waits while DSR is low
   TDTRFlowControl ControlDTR() const { return FControlDTR; }
   TRTSFlowControl ControlRTS() const { return FControlRTS; }
-  bool XonXoffOut() const { return FXonXoffOut; }  // sending obeys XON/XOFF from the peer
-  bool XonXoffIn() const { return FXonXoffIn; }    // the device sends XON/XOFF as its queue fills
+  bool XonXoffOut() const { return FXonXoffOut; }              // sending obeys XON/XOFF from the peer
+  bool XonXoffIn() const { return FXonXoffIn; }                // the device sends XON/XOFF as its queue fills
   bool DSRSensitivity() const { return FDSRSensitivity; }      // received bytes ignored while DSR is low
   bool TxContinueOnXoff() const { return FTxContinueOnXoff; }  // sending goes on after XOFF was sent
   char XonChar() const { return FXonChar; }

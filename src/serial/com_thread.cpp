@@ -20,7 +20,8 @@ void ApplyPriority(TThreadPriority priority) {
 
 TComThread::TComThread(TCustomComPort& port)
     : FComPort(port),
-      FWatcher(port.FDevice, EventsToDeviceMask(port.FEvents), port.FBuffer->InputSize(), port.FTxSignal.get()),
+      FWatcher(port.FDevice, EventsToDeviceMask(port.FEvents), port.FBuffer->InputSize(),
+               port.FTxSignal.get()),
       FPriority(port.FEventThreadPriority) {
   FThread = std::thread([this] { Execute(); });
 }
@@ -44,6 +45,8 @@ void TComThread::Execute() {
     bool stopped = false;
     // A device that can no longer be watched (it hung up) ends the run; the port stays open.
     if (FWatcher.Wait(FStopEvent.Fd(), -1, events, stopped) != 0 || stopped) break;
+    // Events seen while Close is waiting are not handed over: the close would never end on a busy line.
+    if (FStopEvent.IsSet()) break;
     FEvents = DeviceMaskToEvents(events);
     try {
       DispatchComMsg();
@@ -59,9 +62,15 @@ void TComThread::Execute() {
 
 void TComThread::DispatchComMsg() {
   switch (FComPort.FSyncMethod) {
-    case smThreadSync: TMainThreadQueue::Instance().Send([this] { DoEvents(); }); break;
-    case smWindowSync: SendEvents(); break;
-    case smNone: DoEvents(); break;
+    case smThreadSync:
+      TMainThreadQueue::Instance().Send([this] { DoEvents(); });
+      break;
+    case smWindowSync:
+      SendEvents();
+      break;
+    case smNone:
+      DoEvents();
+      break;
   }
 }
 

@@ -4,7 +4,7 @@ namespace kelvo {
 
 namespace {
 
-constexpr uint32_t kSpeeds[] = {0,     110,   300,   600,   1200,   2400,   4800,   9600,
+constexpr uint32_t kSpeeds[] = {0,     110,   300,   600,   1200,  2400,   4800,   9600,
                                 14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
 
 struct TEventBit {
@@ -14,10 +14,11 @@ struct TEventBit {
 };
 
 constexpr TEventBit kEventBits[] = {
-    {evRxChar, device::EV_RXCHAR, 1}, {evTxEmpty, device::EV_TXEMPTY, 4}, {evRxFlag, device::EV_RXFLAG, 2},
-    {evRing, device::EV_RING, 256},   {evBreak, device::EV_BREAK, 64},    {evCTS, device::EV_CTS, 8},
-    {evDSR, device::EV_DSR, 16},      {evError, device::EV_ERR, 128},     {evRLSD, device::EV_RLSD, 32},
-    {evRx80Full, device::EV_RX80FULL, 1024}};
+    {evRxChar, device::EV_RXCHAR, 1}, {evTxEmpty, device::EV_TXEMPTY, 4},
+    {evRxFlag, device::EV_RXFLAG, 2}, {evRing, device::EV_RING, 256},
+    {evBreak, device::EV_BREAK, 64},  {evCTS, device::EV_CTS, 8},
+    {evDSR, device::EV_DSR, 16},      {evError, device::EV_ERR, 128},
+    {evRLSD, device::EV_RLSD, 32},    {evRx80Full, device::EV_RX80FULL, 1024}};
 
 }  // namespace
 

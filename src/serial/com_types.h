@@ -95,7 +95,9 @@ using TComEvents = TSmallSet<TComEvent>;
 using TComSignals = TSmallSet<TComSignal>;
 using TComErrors = TSmallSet<TComError>;
 
-constexpr TComEvents AllComEvents() { return TComEvents::FromMask(0x03FF); }
+constexpr TComEvents AllComEvents() {
+  return TComEvents::FromMask(0x03FF);
+}
 
 // "110" ... "256000", or "Custom" for brCustom.
 std::string BaudRateToStr(TBaudRate rate);

@@ -28,7 +28,9 @@ TReadDeadline::TReadDeadline(uint32_t interval, uint32_t multiplier, uint32_t co
       FInterval(interval),
       FTotalEnd(TotalEnd(multiplier, constant, count, start)) {}
 
-void TReadDeadline::BytesArrived(TTimePoint now) { FLastByte = now; }
+void TReadDeadline::BytesArrived(TTimePoint now) {
+  FLastByte = now;
+}
 
 std::optional<TTimePoint> TReadDeadline::IntervalEnd() const {
   if (FInterval == 0 || !FLastByte) return std::nullopt;
@@ -58,7 +60,9 @@ std::optional<TMilliseconds> TReadDeadline::TimeLeft(TTimePoint now) const {
 TWriteDeadline::TWriteDeadline(uint32_t multiplier, uint32_t constant, uint32_t count, TTimePoint start)
     : FEnd(TotalEnd(multiplier, constant, count, start)) {}
 
-bool TWriteDeadline::Expired(TTimePoint now) const { return FEnd && now >= *FEnd; }
+bool TWriteDeadline::Expired(TTimePoint now) const {
+  return FEnd && now >= *FEnd;
+}
 
 std::optional<TMilliseconds> TWriteDeadline::TimeLeft(TTimePoint now) const {
   if (!FEnd) return std::nullopt;

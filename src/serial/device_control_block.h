@@ -27,12 +27,16 @@ struct TDeviceControlBlock {
 
 namespace dcb {
 inline constexpr uint32_t fBinary = 0x0001, fParity = 0x0002, fOutxCtsFlow = 0x0004, fOutxDsrFlow = 0x0008,
-                          fDsrSensitivity = 0x0040, fTXContinueOnXoff = 0x0080, fOutX = 0x0100,
-                          fInX = 0x0200, fErrorChar = 0x0400, fNull = 0x0800, fAbortOnError = 0x4000;
+                          fDsrSensitivity = 0x0040, fTXContinueOnXoff = 0x0080, fOutX = 0x0100, fInX = 0x0200,
+                          fErrorChar = 0x0400, fNull = 0x0800, fAbortOnError = 0x4000;
 inline constexpr int DtrControlShift = 4, RtsControlShift = 12;
 
-inline constexpr uint32_t DtrControl(uint32_t flags) { return (flags >> DtrControlShift) & 3u; }
-inline constexpr uint32_t RtsControl(uint32_t flags) { return (flags >> RtsControlShift) & 3u; }
+inline constexpr uint32_t DtrControl(uint32_t flags) {
+  return (flags >> DtrControlShift) & 3u;
+}
+inline constexpr uint32_t RtsControl(uint32_t flags) {
+  return (flags >> RtsControlShift) & 3u;
+}
 }  // namespace dcb
 
 }  // namespace kelvo

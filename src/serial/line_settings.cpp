@@ -6,21 +6,30 @@ namespace {
 
 tcflag_t CharacterSize(uint8_t byteSize) {
   switch (byteSize) {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    default: return CS8;
+    case 5:
+      return CS5;
+    case 6:
+      return CS6;
+    case 7:
+      return CS7;
+    default:
+      return CS8;
   }
 }
 
 // Parity bits of c_cflag: mark and space are "sticky" parity (CMSPAR), odd giving mark.
 tcflag_t ParityFlags(uint8_t parity) {
   switch (parity) {
-    case 1: return PARENB | PARODD;
-    case 2: return PARENB;
-    case 3: return PARENB | PARODD | CMSPAR;
-    case 4: return PARENB | CMSPAR;
-    default: return 0;
+    case 1:
+      return PARENB | PARODD;
+    case 2:
+      return PARENB;
+    case 3:
+      return PARENB | PARODD | CMSPAR;
+    case 4:
+      return PARENB | CMSPAR;
+    default:
+      return 0;
   }
 }
 

@@ -30,7 +30,8 @@ void AppendEnvironmentPorts(const char* kelvoPorts, std::vector<std::string>& po
   while (start <= all.size()) {
     size_t end = all.find(':', start);
     if (end == std::string::npos) end = all.size();
-    if (end > start) ports.push_back(all.substr(start, end - start));
+    std::string name = all.substr(start, end - start);
+    if (!name.empty() && std::find(ports.begin(), ports.end(), name) == ports.end()) ports.push_back(name);
     start = end + 1;
   }
 }
@@ -49,7 +50,7 @@ std::vector<std::string> EnumerateSerialPorts(const std::string& ttyClassDir, co
     ports.push_back(entry.path().filename().string());
   }
   AppendEnvironmentPorts(kelvoPorts, ports);
-  std::sort(ports.begin(), ports.end(),
+  std::stable_sort(ports.begin(), ports.end(),
             [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
   return ports;
 }

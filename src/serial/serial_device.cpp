@@ -11,7 +11,9 @@ namespace kelvo {
 
 namespace {
 
-int Ok(int rc) { return rc == -1 ? errno : 0; }
+int Ok(int rc) {
+  return rc == -1 ? errno : 0;
+}
 
 template <typename... A>
 int Ioctl(int fd, unsigned long request, A... args) {
@@ -19,7 +21,9 @@ int Ioctl(int fd, unsigned long request, A... args) {
 }
 
 // A device without modem-control lines answers the line ioctls with one of these.
-bool NoSuchLines(int error) { return error == ENOTTY || error == EINVAL; }
+bool NoSuchLines(int error) {
+  return error == ENOTTY || error == EINVAL;
+}
 
 uint32_t ErrorFlags(const serial_icounter_struct& now, const serial_icounter_struct& base) {
   uint32_t flags = 0;
@@ -33,11 +37,14 @@ uint32_t ErrorFlags(const serial_icounter_struct& now, const serial_icounter_str
 
 }  // namespace
 
-TSerialDevice::~TSerialDevice() { Close(); }
+TSerialDevice::~TSerialDevice() {
+  Close();
+}
 
 int TSerialDevice::Open(const std::string& path) {
   Close();
-  TUniqueFd fd(RetryOnEintr([&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }));
+  TUniqueFd fd(
+      RetryOnEintr([&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }));
   if (!fd.Valid()) return errno;
   if (!::isatty(fd.Get())) return errno;  // ENOTTY: /dev/null, a regular file
   // TIOCEXCL does not hold off a privileged opener; the lock does, and reads as "busy".
@@ -98,8 +105,12 @@ int TSerialDevice::Purge(bool input, bool output) {
   return Ok(::tcflush(FFd.Get(), input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH));
 }
 
-int TSerialDevice::InputCount(int& count) { return Ioctl(FFd.Get(), TIOCINQ, &count); }
-int TSerialDevice::OutputCount(int& count) { return Ioctl(FFd.Get(), TIOCOUTQ, &count); }
+int TSerialDevice::InputCount(int& count) {
+  return Ioctl(FFd.Get(), TIOCINQ, &count);
+}
+int TSerialDevice::OutputCount(int& count) {
+  return Ioctl(FFd.Get(), TIOCOUTQ, &count);
+}
 
 int TSerialDevice::TakeLineErrors(uint32_t& flags) {
   flags = 0;
@@ -112,7 +123,9 @@ int TSerialDevice::TakeLineErrors(uint32_t& flags) {
   return 0;
 }
 
-int TSerialDevice::Counters(serial_icounter_struct& counters) { return Ioctl(FFd.Get(), TIOCGICOUNT, &counters); }
+int TSerialDevice::Counters(serial_icounter_struct& counters) {
+  return Ioctl(FFd.Get(), TIOCGICOUNT, &counters);
+}
 
 int TSerialDevice::ModemStatus(uint32_t& status) {
   status = 0;
@@ -129,9 +142,13 @@ int TSerialDevice::SetModemLine(int tiocmBit, bool on) {
   return Ioctl(FFd.Get(), on ? TIOCMBIS : TIOCMBIC, &tiocmBit);
 }
 
-int TSerialDevice::SetBreak(bool on) { return Ioctl(FFd.Get(), on ? TIOCSBRK : TIOCCBRK); }
+int TSerialDevice::SetBreak(bool on) {
+  return Ioctl(FFd.Get(), on ? TIOCSBRK : TIOCCBRK);
+}
 
-int TSerialDevice::SetOutputFlow(bool resume) { return Ok(::tcflow(FFd.Get(), resume ? TCOON : TCOOFF)); }
+int TSerialDevice::SetOutputFlow(bool resume) {
+  return Ok(::tcflow(FFd.Get(), resume ? TCOON : TCOOFF));
+}
 
 std::string PortNameToDevicePath(const std::string& name) {
   return name.find('/') != std::string::npos ? name : "/dev/" + name;

@@ -54,6 +54,8 @@ TSystemCalls& SystemCalls() {
   return calls;
 }
 
-void ResetSystemCalls() { SystemCalls() = kRealCalls; }
+void ResetSystemCalls() {
+  SystemCalls() = kRealCalls;
+}
 
 }  // namespace kelvo

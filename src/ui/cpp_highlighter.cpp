@@ -11,17 +11,23 @@ constexpr int kInComment = 1;
 
 const QSet<QString>& Keywords() {
   static const QSet<QString> words = {
-      "break", "case", "catch", "class", "const", "continue", "default", "delete", "do", "else",
-      "false", "finally", "for", "function", "if", "in", "instanceof", "new", "null", "return",
-      "switch", "this", "throw", "true", "try", "typeof", "var", "void", "while", "with",
-      "int", "char", "bool", "double", "float", "long", "short", "unsigned", "signed", "struct",
-      "enum", "static", "public", "private", "protected", "virtual", "goto", "sizeof", "string",
-      "variant", "undefined", "import", "export", "extends", "super", "debugger", "let"};
+      "break",      "case",    "catch",     "class",   "const",     "continue", "default", "delete",
+      "do",         "else",    "false",     "finally", "for",       "function", "if",      "in",
+      "instanceof", "new",     "null",      "return",  "switch",    "this",     "throw",   "true",
+      "try",        "typeof",  "var",       "void",    "while",     "with",     "int",     "char",
+      "bool",       "double",  "float",     "long",    "short",     "unsigned", "signed",  "struct",
+      "enum",       "static",  "public",    "private", "protected", "virtual",  "goto",    "sizeof",
+      "string",     "variant", "undefined", "import",  "export",    "extends",  "super",   "debugger",
+      "let"};
   return words;
 }
 
-bool IsWordStart(QChar c) { return c.isLetter() || c == '_'; }
-bool IsWordChar(QChar c) { return c.isLetterOrNumber() || c == '_'; }
+bool IsWordStart(QChar c) {
+  return c.isLetter() || c == '_';
+}
+bool IsWordChar(QChar c) {
+  return c.isLetterOrNumber() || c == '_';
+}
 
 }  // namespace
 

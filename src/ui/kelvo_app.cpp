@@ -16,7 +16,8 @@ void ShowStartupError(std::exception_ptr error) {
     return;
   } catch (...) {
   }
-  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(texts::kAppTitle.data(), texts::kAppTitle.size()),
+  QMessageBox box(QMessageBox::Critical,
+                  QString::fromLatin1(texts::kAppTitle.data(), texts::kAppTitle.size()),
                   FromAnsi(ErrorDisplayText(ExceptionMessage(error))), QMessageBox::Ok);
   box.exec();
 }

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "serial/main_thread_queue.h"
 #include "app/app_texts.h"
 #include "app/port_list.h"
 #include "ui/about_box.h"
@@ -35,14 +36,20 @@ namespace kelvo {
 
 namespace {
 
-QString Ru(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
+QString Ru(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+}
 
 QMessageBox::Icon BoxIcon(TMsgIcon icon) {
   switch (icon) {
-    case TMsgIcon::miError: return QMessageBox::Critical;
-    case TMsgIcon::miInformation: return QMessageBox::Information;
-    case TMsgIcon::miExclamation: return QMessageBox::Warning;
-    default: return QMessageBox::Question;
+    case TMsgIcon::miError:
+      return QMessageBox::Critical;
+    case TMsgIcon::miInformation:
+      return QMessageBox::Information;
+    case TMsgIcon::miExclamation:
+      return QMessageBox::Warning;
+    default:
+      return QMessageBox::Question;
   }
 }
 
@@ -61,13 +68,18 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   FCore.LoadLibrary(FLibraryPath, args);
   TreeView->setSortingEnabled(false);
   TreeView->setUpdatesEnabled(false);
+  FFillingTree = true;
   FCore.BuildTree();
+  FFillingTree = false;
+  TreeView->addTopLevelItems(FNewModems);
+  FNewModems.clear();
   TreeView->setSortingEnabled(true);
   TreeView->sortByColumn(0, Qt::AscendingOrder);
   TreeView->setUpdatesEnabled(true);
   SetStatusText({});
   setWindowTitle(FromAnsi(TKelvoCore::MainCaption()));
-  FHelpFile = QString::fromStdString((std::filesystem::path(dir) / std::string(texts::kHelpFileName)).string());
+  FHelpFile =
+      QString::fromStdString((std::filesystem::path(dir) / std::string(texts::kHelpFileName)).string());
   HelpWindow = new THelpWindow(this, FHelpFile);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
@@ -75,7 +87,15 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   PortComboBox->setFocus();
 }
 
-TKelvoDlg::~TKelvoDlg() = default;
+// The children (the tree, the dialogs) outlive this class's members; they must not reach the logic
+// while they are torn down.
+TKelvoDlg::~TKelvoDlg() {
+  TreeView->blockSignals(true);
+  FInput = nullptr;
+  FEditor = nullptr;
+  FAbout = nullptr;
+  FWaitBox = nullptr;
+}
 
 void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAboutBox* about,
                               TWaitBoxForm* wait) {
@@ -85,7 +105,8 @@ void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAbou
   FWaitBox = wait;
 }
 
-QAction* TKelvoDlg::NewAction(TKelvoAction id, const char* caption, int image, void (TKelvoCore::*handler)()) {
+QAction* TKelvoDlg::NewAction(TKelvoAction id, const char* caption, int image,
+                              void (TKelvoCore::*handler)()) {
   auto* action = new QAction(KelvoIcon(image), Ru(caption), this);
   action->setEnabled(false);
   connect(action, &QAction::triggered, this, [this, handler] { FCore.Guarded([&] { (FCore.*handler)(); }); });
@@ -94,8 +115,8 @@ QAction* TKelvoDlg::NewAction(TKelvoAction id, const char* caption, int image, v
 }
 
 void TKelvoDlg::CreateActions() {
-  QAction* run = NewAction(TKelvoAction::kaRunScript, "Выполнить сценарий", kiRun,
-                           &TKelvoCore::RunScriptActionExecute);
+  QAction* run =
+      NewAction(TKelvoAction::kaRunScript, "Выполнить сценарий", kiRun, &TKelvoCore::RunScriptActionExecute);
   run->setObjectName("RunScriptAction");
   run->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   run->setToolTip(Ru("выполнить сценарий"));
@@ -108,7 +129,8 @@ void TKelvoDlg::CreateActions() {
   edit->setStatusTip(Ru("редактировать сценарий"));
   NewAction(TKelvoAction::kaAddModem, "Добавить модем", kiAddModem, &TKelvoCore::AddModemActionExecute)
       ->setObjectName("AddModemAction");
-  NewAction(TKelvoAction::kaRemoveModem, "Удалить модем", kiRemoveModem, &TKelvoCore::RemoveModemActionExecute)
+  NewAction(TKelvoAction::kaRemoveModem, "Удалить модем", kiRemoveModem,
+            &TKelvoCore::RemoveModemActionExecute)
       ->setObjectName("RemoveModemAction");
   NewAction(TKelvoAction::kaAddScript, "Добавить сценарий", kiAddScript, &TKelvoCore::AddScriptActionExecute)
       ->setObjectName("AddScriptAction");
@@ -239,8 +261,8 @@ QTreeWidgetItem* TKelvoDlg::NodeOf(const TXpElement* element) const {
 TModalResult TKelvoDlg::MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) {
   QString shown = EditorTextFromAnsi(text);
   QWidget* owner = QApplication::activeModalWidget() != nullptr ? QApplication::activeModalWidget() : this;
-  QMessageBox box(BoxIcon(icon), QString::fromLatin1(texts::kAppTitle.data(), texts::kAppTitle.size()),
-                  shown, QMessageBox::NoButton, owner);
+  QMessageBox box(BoxIcon(icon), QString::fromLatin1(texts::kAppTitle.data(), texts::kAppTitle.size()), shown,
+                  QMessageBox::NoButton, owner);
   std::map<QAbstractButton*, TModalResult> results;
   auto add = [&](const char* caption, QMessageBox::ButtonRole role, TModalResult result) {
     results[box.addButton(Ru(caption), role)] = result;
@@ -265,30 +287,46 @@ TModalResult TKelvoDlg::MessageBox(const std::string& text, TMsgIcon icon, TMsgB
   return buttons == TMsgButtons::mbOk ? TModalResult::mrOk : TModalResult::mrCancel;
 }
 
-void TKelvoDlg::SetActionEnabled(TKelvoAction action, bool enabled) { Action(action)->setEnabled(enabled); }
-bool TKelvoDlg::ActionEnabled(TKelvoAction action) const { return Action(action)->isEnabled(); }
+void TKelvoDlg::SetActionEnabled(TKelvoAction action, bool enabled) {
+  Action(action)->setEnabled(enabled);
+}
+bool TKelvoDlg::ActionEnabled(TKelvoAction action) const {
+  return Action(action)->isEnabled();
+}
 
 void TKelvoDlg::SetDescriptionPane(const std::string& text) {
   DescriptionMemo->setPlainText(EditorTextFromAnsi(text));
 }
 
-void TKelvoDlg::SetStatusText(const std::string& text) { StatusPanel->setText(FromAnsi(text)); }
-int TKelvoDlg::PortIndex() const { return PortComboBox->currentIndex(); }
-std::string TKelvoDlg::PortName() const { return ToAnsi(PortComboBox->currentText()); }
-void TKelvoDlg::FocusPortList() { PortComboBox->setFocus(); }
+void TKelvoDlg::SetStatusText(const std::string& text) {
+  StatusPanel->setText(FromAnsi(text));
+}
+int TKelvoDlg::PortIndex() const {
+  return PortComboBox->currentIndex();
+}
+std::string TKelvoDlg::PortName() const {
+  return ToAnsi(PortComboBox->currentText());
+}
+void TKelvoDlg::FocusPortList() {
+  PortComboBox->setFocus();
+}
 
 TTreeNode TKelvoDlg::AddTreeNode(TTreeNode parent, const std::string& text, int image, TXpElement* element) {
-  auto* node = new TKelvoTreeItem(FromAnsi(text), element);
+  auto* node = new TKelvoTreeItem(text, element);
   node->setIcon(0, KelvoIcon(image));
   if (parent != nullptr) {
     static_cast<QTreeWidgetItem*>(parent)->addChild(node);
+  } else if (FFillingTree) {
+    FNewModems.append(node);
   } else {
     TreeView->addTopLevelItem(node);
   }
   return static_cast<QTreeWidgetItem*>(node);
 }
 
-void TKelvoDlg::DeleteTreeNode(TTreeNode node) { delete static_cast<QTreeWidgetItem*>(node); }
+void TKelvoDlg::DeleteTreeNode(TTreeNode node) {
+  delete static_cast<QTreeWidgetItem*>(node);
+}
 
 void TKelvoDlg::SelectAndEditTreeNode(TTreeNode node) {
   auto* item = static_cast<QTreeWidgetItem*>(node);
@@ -304,7 +342,9 @@ void TKelvoDlg::SetEditorScript(const std::string& text) {
 void TKelvoDlg::SetEditorDescription(const std::string& text) {
   if (FEditor != nullptr) FEditor->SetDescriptionText(text);
 }
-std::string TKelvoDlg::EditorScript() const { return FEditor != nullptr ? FEditor->ScriptText() : ""; }
+std::string TKelvoDlg::EditorScript() const {
+  return FEditor != nullptr ? FEditor->ScriptText() : "";
+}
 std::string TKelvoDlg::EditorDescription() const {
   return FEditor != nullptr ? FEditor->DescriptionText() : "";
 }
@@ -315,6 +355,19 @@ void TKelvoDlg::ShowEditor(TEditorPage page) {
   if (FEditor != nullptr) FEditor->Execute(page);
 }
 bool TKelvoDlg::EditorVisible() const { return FEditor != nullptr && FEditor->isVisible(); }
+void TKelvoDlg::SetEditorPage(TEditorPage page) {
+  if (FEditor != nullptr) FEditor->SetPage(page);
+}
+void TKelvoDlg::ReportCompileError(const std::string& pos, const std::string& message) {
+  if (FEditor == nullptr) return;
+  FEditor->CompileErrorPos = pos;
+  FEditor->CompileErrorMsg = message;
+  if (FEditor->isVisible()) {
+    FEditor->ShowCompileError();
+  } else {
+    FEditor->Execute(TEditorPage::epDescription);  // its show handler reports the error
+  }
+}
 void TKelvoDlg::ClearLog() {
   if (FEditor != nullptr) FEditor->ClearLog();
 }
@@ -330,7 +383,11 @@ void TKelvoDlg::ShowWaitBox(const std::string& text) {
   if (FWaitBox != nullptr) FWaitBox->ShowText(text);
 }
 
-void TKelvoDlg::ProcessMessages() { QCoreApplication::processEvents(); }
+// Window messages, and the events that the serial port's event thread has handed over.
+void TKelvoDlg::ProcessMessages() {
+  QCoreApplication::processEvents();
+  TMainThreadQueue::Instance().ProcessPending();
+}
 
 void TKelvoDlg::SetBusyCursor(bool busy) {
   if (busy) {
@@ -342,8 +399,12 @@ void TKelvoDlg::SetBusyCursor(bool busy) {
   }
 }
 
-void TKelvoDlg::FormHelp() { HelpWindow->ShowTopic(); }
-void TKelvoDlg::TBItem7Click() { close(); }
+void TKelvoDlg::FormHelp() {
+  HelpWindow->ShowTopic();
+}
+void TKelvoDlg::TBItem7Click() {
+  close();
+}
 void TKelvoDlg::TBItem9Click() {
   if (FAbout != nullptr) FAbout->exec();
 }

@@ -63,6 +63,8 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void SetEditorCaption(const std::string& caption) override;
   void ShowEditor(TEditorPage page) override;
   bool EditorVisible() const override;
+  void SetEditorPage(TEditorPage page) override;
+  void ReportCompileError(const std::string& pos, const std::string& message) override;
   void ClearLog() override;
   void AppendLogLine(TLogKind kind, const std::string& line) override;
   bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) override;
@@ -105,6 +107,10 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   TAboutBox* FAbout = nullptr;
   TWaitBoxForm* FWaitBox = nullptr;
   int FBusy = 0;  // nesting of the busy cursor
+  // While the tree is first filled, modems are collected here and enter the tree at once, so that
+  // their scripts join a node that is not yet in the tree and cost no model updates.
+  bool FFillingTree = false;
+  QList<QTreeWidgetItem*> FNewModems;
 };
 
 }  // namespace kelvo

@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <map>
 
 namespace kelvo {
 
@@ -107,25 +108,54 @@ QPixmap Draw(int image) {
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
   switch (image) {
-    case kiModem: DrawModem(p); break;
-    case kiScript: DrawScript(p); break;
-    case kiRun: DrawRun(p); break;
-    case kiEdit: DrawScript(p); DrawPencil(p); break;
-    case kiSave: DrawSave(p); break;
-    case kiAddScript: DrawScript(p); DrawBadge(p, true); break;
-    case kiRemoveScript: DrawScript(p); DrawBadge(p, false); break;
-    case kiAddModem: DrawModem(p); DrawBadge(p, true); break;
-    case kiRemoveModem: DrawModem(p); DrawBadge(p, false); break;
-    default: break;
+    case kiModem:
+      DrawModem(p);
+      break;
+    case kiScript:
+      DrawScript(p);
+      break;
+    case kiRun:
+      DrawRun(p);
+      break;
+    case kiEdit:
+      DrawScript(p);
+      DrawPencil(p);
+      break;
+    case kiSave:
+      DrawSave(p);
+      break;
+    case kiAddScript:
+      DrawScript(p);
+      DrawBadge(p, true);
+      break;
+    case kiRemoveScript:
+      DrawScript(p);
+      DrawBadge(p, false);
+      break;
+    case kiAddModem:
+      DrawModem(p);
+      DrawBadge(p, true);
+      break;
+    case kiRemoveModem:
+      DrawModem(p);
+      DrawBadge(p, false);
+      break;
+    default:
+      break;
   }
   return pixmap;
 }
 
 }  // namespace
 
+// Each picture is drawn once: a large tree asks for the same two icons tens of thousands of times.
 QIcon KelvoIcon(int image) {
+  static std::map<int, QIcon> drawn;
+  auto found = drawn.find(image);
+  if (found != drawn.end()) return found->second;
   QIcon icon;
   icon.addPixmap(Draw(image));
+  drawn.emplace(image, icon);
   return icon;
 }
 

@@ -30,13 +30,21 @@ class TLabelDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-TKelvoTreeItem::TKelvoTreeItem(const QString& text, TXpElement* element)
-    : QTreeWidgetItem(QStringList{text}), Element(element) {
+TKelvoTreeItem::TKelvoTreeItem(const std::string& text, TXpElement* element)
+    : Element(element), FSortKey(text) {
   setFlags(flags() | Qt::ItemIsEditable);
+  QTreeWidgetItem::setData(0, Qt::DisplayRole, FromAnsi(text));
 }
 
 bool TKelvoTreeItem::operator<(const QTreeWidgetItem& other) const {
-  return AnsiCompareText(ToAnsi(text(0)), ToAnsi(other.text(0))) < 0;
+  const auto* kelvoItem = dynamic_cast<const TKelvoTreeItem*>(&other);
+  if (kelvoItem == nullptr) return AnsiCompareText(FSortKey, ToAnsi(other.text(0))) < 0;
+  return AnsiCompareText(FSortKey, kelvoItem->FSortKey) < 0;
+}
+
+void TKelvoTreeItem::setData(int column, int role, const QVariant& value) {
+  if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) FSortKey = ToAnsi(value.toString());
+  QTreeWidgetItem::setData(column, role, value);
 }
 
 TKelvoTreeView::TKelvoTreeView(QWidget* parent) : QTreeWidget(parent) {

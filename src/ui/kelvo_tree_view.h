@@ -5,6 +5,7 @@
 
 #include <QTreeWidget>
 #include <functional>
+#include <string>
 
 namespace kelvo {
 
@@ -12,9 +13,14 @@ class TXpElement;
 
 class TKelvoTreeItem : public QTreeWidgetItem {
  public:
-  TKelvoTreeItem(const QString& text, TXpElement* element);
+  // text is 8-bit text, as the library's names are.
+  TKelvoTreeItem(const std::string& text, TXpElement* element);
   TXpElement* Element;
   bool operator<(const QTreeWidgetItem& other) const override;
+  void setData(int column, int role, const QVariant& value) override;
+
+ private:
+  std::string FSortKey;  // the text as 8-bit text, kept so that sorting a large tree converts nothing
 };
 
 class TKelvoTreeView : public QTreeWidget {

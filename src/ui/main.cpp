@@ -7,8 +7,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kelvo"));
   try {
-    kelvo::TKelvoWindows windows = kelvo::CreateWindows(
-        QCoreApplication::applicationDirPath().toStdString(), kelvo::AnsiArguments(QCoreApplication::arguments()));
+    kelvo::TKelvoWindows windows = kelvo::CreateWindows(QCoreApplication::applicationDirPath().toStdString(),
+                                                        kelvo::AnsiArguments(QCoreApplication::arguments()));
     windows.KelvoDlg->show();
     return QApplication::exec();
   } catch (...) {

@@ -4,9 +4,13 @@
 
 namespace kelvo {
 
-QString FromAnsi(std::string_view ansi) { return QString::fromStdU16String(AnsiToUtf16(ansi)); }
+QString FromAnsi(std::string_view ansi) {
+  return QString::fromStdU16String(AnsiToUtf16(ansi));
+}
 
-std::string ToAnsi(const QString& text) { return Utf16ToAnsi(text.toStdU16String()); }
+std::string ToAnsi(const QString& text) {
+  return Utf16ToAnsi(text.toStdU16String());
+}
 
 QString EditorTextFromAnsi(std::string_view ansi) {
   QString text = FromAnsi(ansi);

@@ -1,5 +1,7 @@
 #include "ui/script_edit_dlg.h"
 
+#include "app/modem_line.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -23,15 +25,6 @@
 namespace kelvo {
 
 namespace {
-
-QColor LogColor(TLogKind kind) {
-  switch (kind) {
-    case lkSent: return QColor(0, 0, 128);
-    case lkReceived: return QColor(0, 128, 0);
-    case lkError: return QColor(255, 0, 0);
-    default: return QColor(0, 0, 0);
-  }
-}
 
 QFont EditorFont() {
   QFont font(QStringLiteral("Courier New"), 10);
@@ -78,6 +71,12 @@ TScriptEditDlg::TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& s
   layout->addWidget(Splitter1, 1);
   connect(PlusMemo, &QPlainTextEdit::textChanged, this, &TScriptEditDlg::MemoChange);
   connect(DescriptionMemo, &QPlainTextEdit::textChanged, this, &TScriptEditDlg::MemoChange);
+}
+
+// The editors are destroyed after this class's part: their last signals must not reach the logic.
+TScriptEditDlg::~TScriptEditDlg() {
+  PlusMemo->blockSignals(true);
+  DescriptionMemo->blockSignals(true);
 }
 
 void TScriptEditDlg::BuildToolbar(QAction* saveAction, QAction* runAction) {
@@ -132,20 +131,25 @@ void TScriptEditDlg::SetDescriptionText(const std::string& text) {
   FLoading = false;
 }
 
-std::string TScriptEditDlg::ScriptText() const { return AnsiFromEditorText(PlusMemo->toPlainText()); }
+std::string TScriptEditDlg::ScriptText() const {
+  return AnsiFromEditorText(PlusMemo->toPlainText());
+}
 
 std::string TScriptEditDlg::DescriptionText() const {
   return AnsiFromEditorText(DescriptionMemo->toPlainText());
 }
 
-void TScriptEditDlg::ClearLog() { LogMemo->clear(); }
+void TScriptEditDlg::ClearLog() {
+  LogMemo->clear();
+}
 
 void TScriptEditDlg::AppendLogLine(TLogKind kind, const std::string& line) {
   QTextCursor cursor(LogMemo->document());
   cursor.movePosition(QTextCursor::End);
   if (!LogMemo->document()->isEmpty()) cursor.insertBlock();
   QTextCharFormat format;
-  format.setForeground(LogColor(kind));
+  TLogColor color = LogColor(kind);
+  format.setForeground(QColor(color.Red, color.Green, color.Blue));
   cursor.insertText(FromAnsi(line), format);
   LogMemo->verticalScrollBar()->setValue(LogMemo->verticalScrollBar()->maximum());
 }

@@ -24,6 +24,7 @@ class TScriptEditDlg : public QDialog {
  public:
   TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& screen, QAction* saveAction,
                  QAction* runAction);
+  ~TScriptEditDlg() override;
 
   // The texts as the program holds them (8-bit, CR LF). Setting a text is not an edit: it does not
   // enable saving.

@@ -44,6 +44,13 @@ class TRecordingScreen : public TKelvoScreen {
   TFakeNode* Selected = nullptr;
   TFakeNode* Editing = nullptr;
   std::vector<TEditorPage> EditorShows;
+  TEditorPage EditorPage = TEditorPage::epDescription;
+  std::vector<std::pair<TLogKind, std::string>> Log;
+  std::vector<std::string> Questions, WaitBoxTexts;
+  std::deque<std::string> UserAnswers;  // what the user types into the next questions
+  int MessagePumps = 0, BusyDepth = 0;
+  std::string PortText = "ttyS0";
+  std::vector<std::pair<std::string, std::string>> CompileErrors;
 
   TModalResult MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) override {
     Messages.push_back({text, icon, buttons});
@@ -60,7 +67,7 @@ class TRecordingScreen : public TKelvoScreen {
   void SetDescriptionPane(const std::string& text) override { DescriptionPane = text; }
   void SetStatusText(const std::string& text) override { Status = text; }
   int PortIndex() const override { return Port; }
-  std::string PortName() const override { return Port == 0 ? "" : "ttyS0"; }
+  std::string PortName() const override { return Port == 0 ? "" : PortText; }
   void FocusPortList() override { PortFocused = true; }
 
   TTreeNode AddTreeNode(TTreeNode parent, const std::string& text, int image, TXpElement* element) override {
@@ -96,13 +103,31 @@ class TRecordingScreen : public TKelvoScreen {
   void SetEditorCaption(const std::string& caption) override { Caption = caption; }
   void ShowEditor(TEditorPage page) override { EditorShows.push_back(page); }
   bool EditorVisible() const override { return false; }
+  void SetEditorPage(TEditorPage page) override { EditorPage = page; }
+  void ReportCompileError(const std::string& pos, const std::string& message) override {
+    CompileErrors.push_back({pos, message});
+    ShowEditor(TEditorPage::epDescription);
+  }
 
-  void ClearLog() override {}
-  void AppendLogLine(TLogKind, const std::string&) override {}
-  bool AskUserString(const std::string&, const std::string&, std::string&) override { return false; }
-  void ShowWaitBox(const std::string&) override {}
-  void ProcessMessages() override {}
-  void SetBusyCursor(bool) override {}
+  void ClearLog() override { Log.clear(); }
+  void AppendLogLine(TLogKind kind, const std::string& line) override { Log.push_back({kind, line}); }
+  bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) override {
+    Questions.push_back(caption + "|" + message);
+    if (UserAnswers.empty()) return false;  // the user cancels
+    answer = UserAnswers.front();
+    UserAnswers.pop_front();
+    return true;
+  }
+  void ShowWaitBox(const std::string& text) override { WaitBoxTexts.push_back(text); }
+  void ProcessMessages() override { ++MessagePumps; }
+  void SetBusyCursor(bool busy) override { BusyDepth += busy ? 1 : -1; }
+
+  // The log lines' texts, prefixes included.
+  std::vector<std::string> LogTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& [kind, line] : Log) texts.push_back(line);
+    return texts;
+  }
 
   // The texts of the top-level nodes, or of the children of the top-level node named modem.
   std::vector<std::string> NodeTexts(const std::string& modem = {}) const {

@@ -93,8 +93,8 @@ TEST_F(PortOnPty, OpenAndCloseRunTheNotificationsInOrder) {
   port.Open();  // already open: nothing
   port.SetConnected(false);
   port.Close();  // already closed: nothing
-  EXPECT_EQ(calls, (std::vector<std::string>{"before open", "after open", "cts off", "cts off", "before close",
-                                             "after close"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"before open", "after open", "cts off", "cts off",
+                                             "before close", "after close"}));
 }
 
 TEST_F(PortOnPty, SecondOpenOfTheSameDeviceIsRefused) {
@@ -141,7 +141,8 @@ TEST_F(PortOnPty, EverySpeedOfTheTableAndCustomSpeedsReachTheTerminal) {
   port.Open();
   for (int r = br110; r <= br256000; ++r) {
     port.SetBaudRate(static_cast<TBaudRate>(r));
-    EXPECT_EQ(ReportedSpeed(), BaudRateSpeed(static_cast<TBaudRate>(r))) << BaudRateToStr(static_cast<TBaudRate>(r));
+    EXPECT_EQ(ReportedSpeed(), BaudRateSpeed(static_cast<TBaudRate>(r)))
+        << BaudRateToStr(static_cast<TBaudRate>(r));
   }
   port.SetCustomBaudRate(31250);
   port.SetBaudRate(brCustom);
@@ -182,7 +183,7 @@ TEST_F(PortOnPty, WhatLinuxCannotDoIsCode7AndTheLineKeepsItsSettings) {
   termios t = Reported();
   EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
   EXPECT_EQ(ReportedSpeed(), 19200u);  // the failed apply left the previous configuration
-  port.SetDataBits(dbEight);  // the next successful apply sends the stored values
+  port.SetDataBits(dbEight);           // the next successful apply sends the stored values
   EXPECT_EQ(ReportedSpeed(), 1200u);
 }
 
@@ -233,5 +234,5 @@ TEST_F(PortOnPty, TimeoutsChangedWhileOpenAreAppliedAtOnce) {
   EXPECT_EQ(port.Read(&c, 1), 0);
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   EXPECT_GE(ms.count(), 290);
-  EXPECT_LT(ms.count(), 1000);
+  EXPECT_LT(ms.count(), 1500);
 }

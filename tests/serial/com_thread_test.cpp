@@ -14,10 +14,10 @@ using namespace std::chrono;
 
 namespace {
 
-// Runs the main-thread queue until pred holds or two seconds pass.
+// Runs the main-thread queue until pred holds or five seconds pass.
 template <typename P>
 bool PumpUntil(P pred) {
-  auto end = steady_clock::now() + seconds(2);
+  auto end = steady_clock::now() + seconds(5);
   while (!pred()) {
     if (steady_clock::now() > end) return false;
     TMainThreadQueue::Instance().ProcessPending();
@@ -145,6 +145,20 @@ TEST_F(EventThread, ErrorInAHandOverEndsTheThreadButNotThePort) {
   std::string s;
   EXPECT_EQ(port.ReadStr(s, 3), 2);  // reads go on
   EXPECT_EQ(s, "bc");
+}
+
+TEST_F(EventThread, OtherSideGoingAwayEndsTheWatchAndThePortStillCloses) {
+  port.Open();
+  pty.CloseSlave();
+  pty.CloseMaster();
+  std::this_thread::sleep_for(milliseconds(100));
+  TMainThreadQueue::Instance().ProcessPending();
+  char c;
+  EXPECT_THROW(port.Read(&c, 1), EComPort);
+  auto start = steady_clock::now();
+  port.Close();
+  EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 500);
+  EXPECT_FALSE(port.Connected());
 }
 
 TEST_F(EventThread, WaitForEventIsRefusedWhileTheThreadRuns) {

@@ -7,7 +7,9 @@ using std::chrono::milliseconds;
 
 namespace {
 const TTimePoint t0{};
-TTimePoint At(int ms) { return t0 + milliseconds(ms); }
+TTimePoint At(int ms) {
+  return t0 + milliseconds(ms);
+}
 }  // namespace
 
 TEST(ReadDeadline, DefaultTimeoutsReturnAtOnce) {

@@ -45,7 +45,8 @@ class TPtyPair {
     std::string out;
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (out.size() < count) {
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+      auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
       if (left.count() <= 0) break;
       pollfd p{FMaster.Get(), POLLIN, 0};
       if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;

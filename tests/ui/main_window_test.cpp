@@ -3,7 +3,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextBrowser>
 #include <filesystem>
+
+#include "ui/help_window.h"
 
 #include "ui_fixture.h"
 
@@ -112,11 +115,14 @@ TEST_F(UiTest, RenamingToAnotherModemsNameIsRefusedAndTheNodeKeepsItsText) {
 TEST_F(UiTest, RightClickLeftOfAScriptsIndentationSelectsNothing) {
   Start();
   Main().TreeView->expandAll();
+  Main().TreeView->doItemsLayout();
+  Select("Motorola");
   QTreeWidgetItem* script = Node("zyxel", "Init");
   QRect rect = Main().TreeView->visualItemRect(script);
+  ASSERT_TRUE(rect.isValid());
   QWidget* viewport = Main().TreeView->viewport();
   QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(TKelvoTreeView::kIndent - 3, rect.center().y()));
-  EXPECT_EQ(Main().TreeView->currentItem(), nullptr);
+  EXPECT_EQ(Main().TreeView->currentItem(), Node("Motorola"));
   EXPECT_FALSE(Main().TBPopupMenu->isVisible());
 
   QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(rect.left() + 30, rect.center().y()));
@@ -192,4 +198,29 @@ TEST_F(UiTest, StampingStartSavesAndLetsProtectedItemsGo) {
   Main().Answers = {TModalResult::mrOk};
   Main().Action(A::kaRemoveModem)->trigger();
   EXPECT_EQ(Node("Acorp"), nullptr);
+}
+
+TEST_F(UiTest, F1ShowsTheHelpPageBesideTheProgramOrAnEmptyWindowWithoutIt) {
+  WriteBytes(Dir.File("kelvo.html"), "<html><body><h1>Kelvo help</h1><p>Send(s)</p></body></html>");
+  Start();
+  QTest::keyClick(Main().TreeView, Qt::Key_F1);
+  ASSERT_TRUE(Main().HelpWindow->isVisible());
+  EXPECT_TRUE(Main().HelpWindow->Browser->toPlainText().contains("Send(s)"));
+  Main().HelpWindow->close();
+  std::filesystem::remove(Dir.File("kelvo.html"));
+  Main().FormHelp();
+  EXPECT_TRUE(Main().HelpWindow->isVisible());
+}
+
+TEST_F(UiTest, DoubleClickOnAScriptStartsTheRun) {
+  Start();
+  Main().TreeView->expandAll();
+  Main().TreeView->doItemsLayout();
+  QTreeWidgetItem* script = Node("zyxel", "Reset");
+  QPoint at = Main().TreeView->visualItemRect(script).center();
+  QWidget* viewport = Main().TreeView->viewport();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, at);  // a double click comes after a press
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+  EXPECT_EQ(Main().LastBox(), "Выберите последовательный порт, к которому подключен настраиваемый модем");
 }

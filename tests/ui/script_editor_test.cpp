@@ -152,13 +152,13 @@ TEST(CppHighlighter, StylesKeywordsStringsCommentsDirectivesAndNumbers) {
       "two */ if (y) {}\n");
   EXPECT_EQ(FormatAt(&memo, 0, 3).background().color(), QColor(0, 128, 128));
   EXPECT_TRUE(FormatAt(&memo, 0, 3).fontItalic());
-  EXPECT_EQ(FormatAt(&memo, 1, 1).fontWeight(), QFont::Bold);              // var
+  EXPECT_EQ(FormatAt(&memo, 1, 1).fontWeight(), QFont::Bold);                // var
   EXPECT_EQ(FormatAt(&memo, 1, 9).foreground().color(), QColor(0, 128, 0));  // "ATZ"
-  EXPECT_TRUE(FormatAt(&memo, 1, 18).fontItalic());                         // // reset
-  EXPECT_NE(FormatAt(&memo, 1, 4).fontWeight(), QFont::Bold);               // s
+  EXPECT_TRUE(FormatAt(&memo, 1, 18).fontItalic());                          // // reset
+  EXPECT_NE(FormatAt(&memo, 1, 4).fontWeight(), QFont::Bold);                // s
   EXPECT_EQ(FormatAt(&memo, 2, 4).foreground().color(), QColor(255, 0, 0));  // 42
-  EXPECT_TRUE(FormatAt(&memo, 2, 10).fontItalic());                         // /* one
-  EXPECT_TRUE(FormatAt(&memo, 3, 1).fontItalic());                          // two */
-  EXPECT_EQ(FormatAt(&memo, 3, 7).fontWeight(), QFont::Bold);               // if
+  EXPECT_TRUE(FormatAt(&memo, 2, 10).fontItalic());                          // /* one
+  EXPECT_TRUE(FormatAt(&memo, 3, 1).fontItalic());                           // two */
+  EXPECT_EQ(FormatAt(&memo, 3, 7).fontWeight(), QFont::Bold);                // if
   EXPECT_FALSE(FormatAt(&memo, 3, 7).fontItalic());
 }

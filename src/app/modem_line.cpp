@@ -1,0 +1,145 @@
+#include "app/modem_line.h"
+
+#include <chrono>
+#include <thread>
+
+#include "app/app_texts.h"
+#include "text/ansi_text.h"
+
+namespace kelvo {
+namespace {
+
+// The speeds of the modem search, most common first.
+constexpr TBaudRate kDetectionBaudRates[] = {br2400,  br9600,  br19200,  br1200, br4800,
+                                             br38400, br57600, br115200, br600,  br300};
+
+// Settling time before every command line: modems drop characters that follow an answer too closely.
+constexpr auto kSendPause = std::chrono::milliseconds(200);
+
+std::string StripLineBreaks(const std::string& s) {
+  std::string out;
+  for (char c : s)
+    if (c != '\r' && c != '\n') out += c;
+  return out;
+}
+
+}  // namespace
+
+std::string LogPrefix(TLogKind kind) {
+  switch (kind) {
+    case lkSent: return "> ";
+    case lkReceived: return "< ";
+    default: return "";
+  }
+}
+
+TLogColor LogColor(TLogKind kind) {
+  switch (kind) {
+    case lkSent: return {0, 0, 128};
+    case lkReceived: return {0, 128, 0};
+    case lkError: return {255, 0, 0};
+    default: return {0, 0, 0};
+  }
+}
+
+std::optional<TBaudRate> ScriptBaudRate(int bps) {
+  switch (bps) {
+    case 300: return br300;
+    case 600: return br600;
+    case 1200: return br1200;
+    case 2400: return br2400;
+    case 4800: return br4800;
+    case 9600: return br9600;
+    case 19200: return br19200;
+    case 38400: return br38400;
+    case 56000: return br56000;
+    case 57600: return br57600;
+    case 115200: return br115200;
+    default: return std::nullopt;
+  }
+}
+
+void TModemLine::LogLine(TLogKind kind, const std::string& text) {
+  std::string trimmed = Trim(text);
+  if (trimmed.empty()) return;
+  std::string line = LogPrefix(kind) + trimmed;
+  FScreen.AppendLogLine(kind, line);
+  FScreen.SetStatusText(line);
+  FScreen.ProcessMessages();
+}
+
+void TModemLine::SendLine(std::string text, bool quiet) {
+  std::this_thread::sleep_for(kSendPause);
+  FPort.ClearBuffer(true, true);
+  size_t firstBreak = text.find("\r\n");
+  if (firstBreak == std::string::npos || firstBreak != text.size() - 2) text += "\r\n";
+  FPort.WriteStr(text);
+  if (!quiet) LogLine(lkSent, text);
+}
+
+std::string TModemLine::RecvLine(bool stripped, bool quiet) {
+  std::string raw;
+  for (;;) {
+    char c;
+    if (FPort.Read(&c, 1) == 0) return {};
+    raw += c;
+    if (c != '\r') continue;
+    std::string line = StripLineBreaks(raw);
+    if (line.empty()) continue;  // a blank line: keep reading, raw keeps its line breaks
+    if (!quiet) LogLine(lkReceived, line);
+    return stripped ? line : raw;
+  }
+}
+
+bool TModemLine::WaitForAnswer(const std::string& expected, bool quiet) {
+  std::string wanted = AnsiUpperCase(expected);
+  for (;;) {
+    std::string s = RecvLine(false, quiet);
+    if (s.empty()) return false;
+    if (StripLineBreaks(AnsiUpperCase(Trim(s))) == wanted) return true;
+  }
+}
+
+bool TModemLine::ApplyBaudRate(int bps) {
+  std::optional<TBaudRate> rate = ScriptBaudRate(bps);
+  if (!rate) return false;
+  FPort.SetBaudRate(*rate);
+  return true;
+}
+
+void TModemLine::ApplyReadTimeout(int ms) {
+  if (ms <= 0) ms = kDefaultReadTimeout;
+  FPort.Timeouts().SetReadTotalC(ms);
+  FPort.Timeouts().SetReadInterval(ms);
+}
+
+bool TModemLine::DetectModem() {
+  FPort.Timeouts().SetReadInterval(100);
+  FPort.Timeouts().SetReadTotalC(kDefaultReadTimeout);
+  FPort.Timeouts().SetReadTotalM(5);
+  // One transfer to the device for the whole line format: 8N1 without handshake, DTR and RTS on.
+  FPort.BeginUpdate();
+  FPort.SetDataBits(dbEight);
+  FPort.SetStopBits(sbOneStopBit);
+  FPort.Parity().SetCheck(false);
+  FPort.FlowControl().SetFlowControl(fcHardware);
+  FPort.FlowControl().SetOutCTSFlow(false);
+  FPort.FlowControl().SetOutDSRFlow(false);
+  FPort.FlowControl().SetControlDTR(dtrEnable);
+  FPort.FlowControl().SetControlRTS(rtsEnable);
+  FPort.EndUpdate();
+
+  for (TBaudRate rate : kDetectionBaudRates) {
+    LogLine(lkInfo, Ansi(texts::kSearchingModem) + FPort.Port() + ", " + BaudRateToStr(rate) + " bps");
+    FPort.SetBaudRate(rate);
+    SendLine("", true);
+    SendLine("AT", true);
+    if (WaitForAnswer("OK", true)) {
+      LogLine(lkInfo, Ansi(texts::kModemFound));
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace kelvo

@@ -1,0 +1,192 @@
+// Whole runs of set-up scripts, as the window starts them, against the modem simulator on a pty.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "app/app_texts.h"
+#include "app/recording_screen.h"
+#include "app/script_run.h"
+#include "serial/simulator_process.h"
+
+using namespace kelvo;
+using kelvo::testing::TRecordingScreen;
+using kelvo::testing::TSimulator;
+
+namespace {
+
+// One run of script against a simulator started with simArgs.
+struct TRun {
+  explicit TRun(std::vector<std::string> simArgs) : Sim(std::move(simArgs)) { Screen.PortText = Sim.Path; }
+
+  // The exception's message, or the empty text when the run ended normally.
+  std::string Run(const std::string& script) {
+    Screen.Script = Ansi(script);
+    try {
+      Runner.Run(Sim.Path);
+    } catch (const EAbort&) {
+      return "<abort>";
+    } catch (const std::exception& e) {
+      return e.what();
+    }
+    return {};
+  }
+  std::vector<std::string> Errors() const {
+    std::vector<std::string> errors;
+    for (const auto& [kind, line] : Screen.Log)
+      if (kind == lkError) errors.push_back(line);
+    return errors;
+  }
+
+  TSimulator Sim;
+  TRecordingScreen Screen;
+  TComPort Port;
+  TfsScript Script;
+  TScriptRunner Runner{Screen, Port, Script};
+};
+
+std::string Search(const std::string& port, int bps) {
+  return Ansi("поиск модема: ") + port + ", " + std::to_string(bps) + " bps";
+}
+
+}  // namespace
+
+TEST(ScriptRun, AModemAnsweringOnlyAt19200IsFoundOnTheThirdTry) {
+  TRun run({"--speed", "19200", "--ident", "SIM"});
+  EXPECT_EQ(run.Run("Send(\"ATI\"); Expect(\"OK\");"), "");
+  std::vector<std::string> log = run.Screen.LogTexts();
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(log[0], Search(run.Sim.Path, 2400));
+  EXPECT_EQ(log[1], Search(run.Sim.Path, 9600));
+  EXPECT_EQ(log[2], Search(run.Sim.Path, 19200));
+  EXPECT_EQ(log[3], Ansi("модем обнаружен"));
+  EXPECT_EQ(std::vector<std::string>(log.begin() + 4, log.end()),
+            (std::vector<std::string>{"> ATI", "< ATI", "< SIM", "< OK"}));
+  EXPECT_FALSE(run.Runner.RunFailed());
+  EXPECT_FALSE(run.Port.Connected());
+  EXPECT_EQ(run.Screen.Status, "");
+  EXPECT_EQ(run.Screen.BusyDepth, 0);
+  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
+  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaEditScript));
+  EXPECT_TRUE(run.Screen.EditorShows.empty());
+}
+
+TEST(ScriptRun, ExpectFailsOnErrorAndTheEditorOpensOnTheLog) {
+  TRun run({});
+  EXPECT_EQ(run.Run("Send(\"ATX9Y\"); Expect(\"OK\"); Send(\"ATZ\");"), "");
+  std::string message = Ansi("ошибка выполнения сценария: нет ожидаемого ответа модема 'OK'");
+  EXPECT_EQ(run.Errors(), std::vector<std::string>{message});
+  EXPECT_EQ(run.Screen.Messages.back().Text, message);
+  EXPECT_EQ(run.Screen.Messages.back().Icon, TMsgIcon::miExclamation);
+  EXPECT_TRUE(run.Runner.RunFailed());
+  // The script stopped after the failing statement: ATZ was never sent.
+  std::vector<std::string> log = run.Screen.LogTexts();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "> ATZ"), 0);
+  EXPECT_NE(std::find(log.begin(), log.end(), "< ERROR"), log.end());
+  EXPECT_EQ(run.Screen.EditorShows, std::vector<TEditorPage>{TEditorPage::epProtocol});
+}
+
+TEST(ScriptRun, ExpectWithItsOwnMessageReportsThatMessage) {
+  TRun run({});
+  EXPECT_EQ(run.Run("Send(\"ATX9Y\"); Expect(\"OK\", \"модем отверг команду\");"), "");
+  EXPECT_EQ(run.Errors(), std::vector<std::string>{Ansi("ошибка выполнения сценария: модем отверг команду")});
+}
+
+TEST(ScriptRun, StopWithAndWithoutAReason) {
+  TRun run({});
+  EXPECT_EQ(run.Run("Stop(\"\");"), "");
+  EXPECT_EQ(run.Errors(), std::vector<std::string>{Ansi("ошибка выполнения сценария")});
+  EXPECT_EQ(run.Run("Stop(\"нет линии\");"), "");
+  EXPECT_EQ(run.Errors(), std::vector<std::string>{Ansi("ошибка выполнения сценария: нет линии")});
+}
+
+TEST(ScriptRun, SetBaudRateRefusesUnsupportedSpeedsAndText) {
+  TRun run({});
+  EXPECT_EQ(run.Run("SetBaudRate(14400);"), "");
+  EXPECT_EQ(run.Errors(),
+            std::vector<std::string>{Ansi("ошибка выполнения сценария: неподдерживаемая скорость в функции SetBaudRate")});
+  // A text literal is refused by the compiler; text held in a variable fails when converted.
+  EXPECT_EQ(run.Run("SetBaudRate(\"abc\");"), "<abort>");
+  EXPECT_EQ(run.Run("var b = \"abc\"; SetBaudRate(b);"), "");
+  ASSERT_EQ(run.Errors().size(), 1u);
+  EXPECT_EQ(run.Errors()[0].rfind(Ansi("ошибка выполнения сценария: "), 0), 0u);
+  EXPECT_NE(run.Errors()[0].find("String"), std::string::npos) << run.Errors()[0];
+}
+
+TEST(ScriptRun, RecvLnOnSilenceReturnsEmptyAndTheScriptGoesOn) {
+  TRun run({});
+  EXPECT_EQ(run.Run("SetReadTimeout(200); var s = RecvLn(); if (s == \"\") Send(\"ATZ\"); Expect(\"OK\");"), "");
+  EXPECT_TRUE(run.Errors().empty());
+  std::vector<std::string> log = run.Screen.LogTexts();
+  EXPECT_NE(std::find(log.begin(), log.end(), "> ATZ"), log.end());
+}
+
+TEST(ScriptRun, ReadTimeoutZeroMeansTheDefaultAndTheConstantReads1500) {
+  TRun run({});
+  EXPECT_EQ(run.Run("SetReadTimeout(0); if (DefaultReadTimeout != 1500) Stop(\"bad\");"), "");
+  EXPECT_TRUE(run.Errors().empty());
+  EXPECT_EQ(run.Port.Timeouts().ReadTotalConstant(), 1500);
+  EXPECT_EQ(run.Port.Timeouts().ReadInterval(), 1500);
+}
+
+TEST(ScriptRun, AskUserStringAnsweredAndCancelled) {
+  TRun run({});
+  run.Screen.UserAnswers.push_back("5551234");
+  EXPECT_EQ(run.Run("var n = AskUserString(\"Номер\", \"Введите номер\"); Send(\"ATDT\" + n);"), "");
+  EXPECT_EQ(run.Screen.Questions, std::vector<std::string>{Ansi("Номер|Введите номер")});
+  std::vector<std::string> log = run.Screen.LogTexts();
+  EXPECT_NE(std::find(log.begin(), log.end(), "> ATDT5551234"), log.end());
+  EXPECT_EQ(run.Run("AskUserString(\"a\", \"b\"); Send(\"ATZ\");"), "");
+  EXPECT_EQ(run.Errors(), std::vector<std::string>{Ansi("ошибка выполнения сценария: отменено пользователем")});
+}
+
+TEST(ScriptRun, WaitBoxShowsAndIsHiddenAfterTheRun) {
+  TRun run({});
+  EXPECT_EQ(run.Run("WaitBox(\"Подождите\"); Sleep(-5);"), "");
+  EXPECT_EQ(run.Screen.WaitBoxTexts, (std::vector<std::string>{Ansi("Подождите"), ""}));
+}
+
+TEST(ScriptRun, ACompileErrorNeverOpensThePort) {
+  TRun run({});
+  run.Screen.Log.push_back({lkInfo, "earlier run"});
+  EXPECT_EQ(run.Run("Send(\"AT\")\nx = ;"), "<abort>");
+  ASSERT_EQ(run.Screen.CompileErrors.size(), 1u);
+  EXPECT_EQ(run.Screen.CompileErrors[0].first, "2:5");
+  EXPECT_EQ(run.Screen.EditorShows, std::vector<TEditorPage>{TEditorPage::epDescription});
+  EXPECT_EQ(run.Screen.LogTexts(), std::vector<std::string>{"earlier run"});  // the old log stays
+  EXPECT_FALSE(run.Port.Connected());
+}
+
+TEST(ScriptRun, APortThatCannotBeOpenedLeavesTheActionsEnabled) {
+  TRun run({});
+  run.Screen.Script = "Send(\"AT\");";
+  EXPECT_THROW(run.Runner.Run("/nonexistent/tty"), EComPort);
+  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
+  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaEditScript));
+  EXPECT_FALSE(run.Runner.Running());
+}
+
+TEST(ScriptRun, ASilentModemIsNotFoundAfterTenSearchLines) {
+  TRun run({"--silent"});
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(run.Run("Send(\"ATZ\");"), Ansi("модем не обнаружен"));
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::vector<std::string> expected;
+  for (int bps : {2400, 9600, 19200, 1200, 4800, 38400, 57600, 115200, 600, 300})
+    expected.push_back(Search(run.Sim.Path, bps));
+  EXPECT_EQ(run.Screen.LogTexts(), expected);
+  EXPECT_GT(seconds, 18.0);
+  EXPECT_LT(seconds, 30.0);
+  EXPECT_FALSE(run.Port.Connected());
+  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
+}
+
+TEST(ScriptRun, AModemUnpluggedMidScriptEndsTheRunWithThePortError) {
+  TRun run({});
+  EXPECT_EQ(run.Run("Send(\"AT\"); Expect(\"OK\");"), "");
+  // The simulator goes away between two runs' commands: the next run cannot even find it.
+  run.Sim.Stop();
+  std::string result = run.Run("Send(\"AT\");");
+  EXPECT_FALSE(result.empty());
+  EXPECT_FALSE(run.Port.Connected());
+  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
+}
