@@ -103,9 +103,11 @@ Variant ReadDefaultLiteral(TfsParser& parser, const TfsScript* script) {
     if (!number.empty()) return ParserStringToVariant("-" + number);
   }
   parser.SetPosition(saved);
+  // A named default is the current value of a constant or variable ("True", "Null"); a function
+  // of that name is not run while a declaration is read.
   std::string ident = parser.Ident();
   TfsCustomVariable* item = script != nullptr && !ident.empty() ? script->Find(ident) : nullptr;
-  return item != nullptr ? item->GetValue() : Variant::Null();
+  return dynamic_cast<TfsVariable*>(item) != nullptr ? item->GetValue() : Variant::Null();
 }
 
 // A default value that is no representable number (1e999) leaves the parameter without one:
@@ -113,7 +115,7 @@ Variant ReadDefaultLiteral(TfsParser& parser, const TfsScript* script) {
 Variant ReadDefault(TfsParser& parser, const TfsScript* script) {
   try {
     return ReadDefaultLiteral(parser, script);
-  } catch (const EConvertError&) {
+  } catch (const Exception&) {
     return Variant::Null();
   }
 }

@@ -90,6 +90,9 @@ TEST_F(Declarations, IdentifierDefaultsAreLookedUp) {
   EXPECT_TRUE(m->GetParam(0)->Optional);
   EXPECT_TRUE(m->GetParam(0)->DefaultValue.AsBoolean());
   EXPECT_FALSE(m->GetParam(1)->Optional);
+  // A function named as default is not run (it would fail on its own missing argument).
+  m = ParseMethodSyntax("procedure P(x: Extended = Exp)", &prog);
+  EXPECT_FALSE(m->GetParam(0)->Optional);
 }
 
 TEST_F(Declarations, ResultTypeIsAfterTheLastColonAndMacroPrefix) {
