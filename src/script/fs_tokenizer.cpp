@@ -88,6 +88,8 @@ void TfsParser::AddKeyword(std::string_view word) {
 
 bool TfsParser::MarkerAt(int position, std::string_view marker) const {
   if (marker.empty() || position < 1 || position > FLength) return false;
+  // SkipSpaces asks for every marker before every token: most calls end at the first character.
+  if (FText[static_cast<size_t>(position - 1)] != marker[0]) return false;
   return std::string_view(FText).substr(static_cast<size_t>(position - 1), marker.size()) == marker;
 }
 

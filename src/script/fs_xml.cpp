@@ -220,9 +220,9 @@ TfsXMLItem::~TfsXMLItem() {
 }
 
 void TfsXMLItem::Clear() {
-  if (!FItems) return;
-  auto items = std::move(FItems);
-  for (TfsXMLItem* child : *items) {
+  std::vector<TfsXMLItem*> items;
+  items.swap(FItems);
+  for (TfsXMLItem* child : items) {
     child->FParent = nullptr;  // the list is going away: no need to unlist one by one
     delete child;
   }
@@ -231,7 +231,7 @@ void TfsXMLItem::Clear() {
 TfsXMLItem* TfsXMLItem::Items(int index) const {
   if (index < 0 || index >= Count())
     throw Exception(FormatMessage("List index out of bounds (%d)", {std::to_string(index)}));
-  return (*FItems)[static_cast<size_t>(index)];
+  return FItems[static_cast<size_t>(index)];
 }
 
 TfsXMLItem* TfsXMLItem::Add() {
@@ -241,25 +241,23 @@ TfsXMLItem* TfsXMLItem::Add() {
 }
 
 void TfsXMLItem::Unlist(TfsXMLItem* child) {
-  if (!FItems) return;
-  auto it = std::find(FItems->begin(), FItems->end(), child);
-  if (it != FItems->end()) FItems->erase(it);
+  auto it = std::find(FItems.begin(), FItems.end(), child);
+  if (it != FItems.end()) FItems.erase(it);
 }
 
 void TfsXMLItem::AddItem(TfsXMLItem* item) {
-  if (!FItems) FItems = std::make_unique<std::vector<TfsXMLItem*>>();
   // Unlist from the old parent first, so that re-adding a child of this item moves it to the end
   // instead of removing the entry just appended.
   if (item->FParent) item->FParent->Unlist(item);
-  FItems->push_back(item);
+  FItems.push_back(item);
   item->FParent = this;
 }
 
 void TfsXMLItem::InsertItem(int index, TfsXMLItem* item) {
   AddItem(item);
-  FItems->pop_back();
-  index = std::clamp(index, 0, static_cast<int>(FItems->size()));
-  FItems->insert(FItems->begin() + index, item);
+  FItems.pop_back();
+  index = std::clamp(index, 0, static_cast<int>(FItems.size()));
+  FItems.insert(FItems.begin() + index, item);
 }
 
 void TfsXMLItem::SetParent(TfsXMLItem* item) {
@@ -269,7 +267,7 @@ void TfsXMLItem::SetParent(TfsXMLItem* item) {
 
 int TfsXMLItem::Find(std::string_view name) const {
   for (int i = 0; i < Count(); ++i)
-    if (AnsiSameText((*FItems)[static_cast<size_t>(i)]->Name, name)) return i;
+    if (AnsiSameText(FItems[static_cast<size_t>(i)]->Name, name)) return i;
   return -1;
 }
 
@@ -288,9 +286,8 @@ TfsXMLItem* TfsXMLItem::Root() {
 }
 
 int TfsXMLItem::IndexOf(const TfsXMLItem* item) const {
-  if (!FItems) return -1;
-  auto it = std::find(FItems->begin(), FItems->end(), item);
-  return it == FItems->end() ? -1 : static_cast<int>(it - FItems->begin());
+  auto it = std::find(FItems.begin(), FItems.end(), item);
+  return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
 }
 
 // The key ` NAME="` is searched, upper-cased, in " " + Text, also upper-cased: names match
