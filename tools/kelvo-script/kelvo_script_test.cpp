@@ -91,6 +91,27 @@ TEST_F(KelvoScript, LanguageDirectiveAndUnknownLanguage) {
   EXPECT_EQ(d.Out, "7\n");
 }
 
+TEST_F(KelvoScript, ImportsAreReadBesideTheScript) {
+  Write("lib.js", "function twice(x) { return x * 2; }\nvar libvar = 5;\n");
+  std::string file = Write("main.js", "import \"lib.js\";\nPrint(twice(libvar));\n");
+  TResult r = Run(file);
+  EXPECT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Out, "10\n");
+  std::string broken = Write("broken.js", "var ok = 1;\nvar = ;\n");
+  std::string user = Write("user.js", "import \"broken.js\";\n");
+  TResult b = Run(user);
+  EXPECT_EQ(b.Code, 2);
+  EXPECT_EQ(b.Err.rfind(broken + ":2:", 0), 0u) << b.Err;
+  std::string failing = Write("failing.js", "function boom() {\n  return 1 div 0;\n}\n");
+  TResult f = Run(Write("caller.js", "import \"failing.js\";\nboom();\n"));
+  EXPECT_EQ(f.Code, 1);
+  EXPECT_EQ(f.Err, failing + ":2:3: runtime error: Division by zero\n");
+  std::string missing = Write("missing.js", "import \"nothere.js\";\n");
+  TResult m = Run(missing);
+  EXPECT_EQ(m.Code, 2);
+  EXPECT_NE(m.Err.find("nothere.js"), std::string::npos) << m.Err;
+}
+
 TEST_F(KelvoScript, UsageAndMissingFiles) {
   EXPECT_EQ(Run("").Code, 3);
   EXPECT_EQ(Run((dir / "none.js").string()).Code, 3);
