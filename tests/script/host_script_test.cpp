@@ -125,6 +125,12 @@ TEST_F(HostScript, WithReachesMembersThroughTheObject) {
   EXPECT_EQ(printed, (std::vector<std::string>{"w2400"}));
 }
 
+TEST_F(HostScript, ObjectsHeldInVariablesAreBoundAtRunTime) {
+  Run("var d = Modem;\nd.Speed = 4800;\nPrint(d.Describe(\"v\"));\nvar o = Modem;\nwith (o) { Speed = 1200; }");
+  EXPECT_EQ(printed, (std::vector<std::string>{"v4800"}));
+  EXPECT_EQ(device.Speed, 1200);
+}
+
 TEST_F(HostScript, MacroArgumentsPassTheirSourceText) {
   Run("var a = 1;\nPrint(Source(a + 2 * 3));");
   EXPECT_EQ(printed, (std::vector<std::string>{"a + 2 * 3"}));
