@@ -4,6 +4,7 @@
 
 #include "script/fs_host.h"
 #include "script/fs_script.h"
+#include "script/fs_tokenizer.h"
 #include "text/ansi_text.h"
 
 namespace kelvo {
@@ -31,17 +32,26 @@ bool ClassDerives(const TfsTypeRec& base, const TfsTypeRec& derived, const TfsSc
 bool TypesCompatible(const TfsTypeRec& type1, const TfsTypeRec& type2, const TfsScript* script) {
   TfsVarType t2 = type2.VarType;
   switch (type1.VarType) {
-    case fvtInt: return t2 == fvtInt || t2 == fvtFloat || t2 == fvtVariant || t2 == fvtEnum;
-    case fvtBool: return t2 == fvtBool || t2 == fvtVariant;
-    case fvtFloat: return t2 == fvtInt || t2 == fvtFloat || t2 == fvtVariant;
+    case fvtInt:
+      return t2 == fvtInt || t2 == fvtFloat || t2 == fvtVariant || t2 == fvtEnum;
+    case fvtBool:
+      return t2 == fvtBool || t2 == fvtVariant;
+    case fvtFloat:
+      return t2 == fvtInt || t2 == fvtFloat || t2 == fvtVariant;
     case fvtChar:
-    case fvtString: return t2 == fvtChar || t2 == fvtString || t2 == fvtVariant;
-    case fvtClass: return t2 == fvtVariant || (t2 == fvtClass && ClassDerives(type1, type2, script));
-    case fvtArray: return t2 == fvtArray || t2 == fvtVariant;
-    case fvtVariant: return true;
+    case fvtString:
+      return t2 == fvtChar || t2 == fvtString || t2 == fvtVariant;
+    case fvtClass:
+      return t2 == fvtVariant || (t2 == fvtClass && ClassDerives(type1, type2, script));
+    case fvtArray:
+      return t2 == fvtArray || t2 == fvtVariant;
+    case fvtVariant:
+      return true;
     case fvtEnum:
-      return t2 == fvtInt || t2 == fvtVariant || (t2 == fvtEnum && AnsiSameText(type1.TypeName, type2.TypeName));
-    case fvtConstructor: return false;
+      return t2 == fvtInt || t2 == fvtVariant ||
+             (t2 == fvtEnum && AnsiSameText(type1.TypeName, type2.TypeName));
+    case fvtConstructor:
+      return false;
   }
   return false;
 }
@@ -68,179 +78,46 @@ Variant ParserStringToVariant(const std::string& text) {
 
 namespace {
 
-// A scanner with the tokenizer's default settings as declarations need them: no comments and
-// no keywords, single-quote strings, "$" for hexadecimal. It never reads past the text.
-class TDeclarationScanner {
- public:
-  explicit TDeclarationScanner(const std::string& text) : FText(text) {}
-
-  std::size_t Position = 0;
-
-  void SkipSpaces() {
-    while (Position < FText.size() && static_cast<unsigned char>(FText[Position]) <= ' ') ++Position;
-  }
-  char Peek() const { return Position < FText.size() ? FText[Position] : '\0'; }
-  std::string Ident() {
-    SkipSpaces();
-    std::size_t start = Position;
-    if (!IsIdentChar(Peek()) || IsDigit(Peek())) return std::string();
-    while (IsIdentChar(Peek())) ++Position;
-    return FText.substr(start, Position - start);
-  }
-  // One punctuation character, or empty; no spaces skipped.
-  std::string GetChar() {
-    char c = Peek();
-    bool punct = (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
-    if (!punct) return std::string();
-    ++Position;
-    return std::string(1, c);
-  }
-  std::string GetNumber() {
-    SkipSpaces();
-    std::size_t start = Position;
-    if (!UnsignedReal() && !UnsignedInteger()) {
-      Position = start;
-      return std::string();
-    }
-    return FText.substr(start, Position - start);
-  }
-  // A quoted text with doubled quotes and #13 pieces, returned wrapped in single quotes.
-  std::string GetString() {
-    SkipSpaces();
-    std::string result;
-    bool any = false;
-    for (;;) {
-      std::size_t start = Position;
-      if (Peek() == '\'') {
-        ++Position;
-        std::string piece;
-        bool closed = false;
-        while (Position < FText.size()) {
-          char c = FText[Position];
-          unsigned char u = static_cast<unsigned char>(c);
-          if (u < 32 && c != '\t') break;
-          ++Position;
-          if (c == '\'') {
-            if (Peek() == '\'') {
-              piece += '\'';
-              ++Position;
-              continue;
-            }
-            closed = true;
-            break;
-          }
-          piece += c;
-        }
-        if (!closed) {
-          Position = start;
-          break;
-        }
-        result += piece;
-        any = true;
-      } else if (Peek() == '#') {
-        ++Position;
-        std::size_t digits = Position;
-        if (!UnsignedInteger()) {
-          Position = start;
-          break;
-        }
-        std::int64_t code = 0;
-        TryTextToInt64(FText.substr(digits, Position - digits), code);
-        result += static_cast<char>(code);
-        any = true;
-      } else {
-        break;
-      }
-    }
-    return any ? "'" + result + "'" : std::string();
-  }
-  std::size_t Size() const { return FText.size(); }
-  const std::string& Text() const { return FText; }
-
- private:
-  const std::string& FText;
-
-  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-  static bool IsHex(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-  static bool IsIdentChar(char c) {
-    return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-  }
-  bool DigitSequence(bool hex) {
-    if (!(hex ? IsHex(Peek()) : IsDigit(Peek()))) return false;
-    while (hex ? IsHex(Peek()) : IsDigit(Peek())) ++Position;
-    return true;
-  }
-  bool UnsignedInteger() {
-    std::size_t start = Position;
-    if (Peek() == '$') {
-      ++Position;
-      if (DigitSequence(true)) return true;
-      Position = start;
-      return false;
-    }
-    return DigitSequence(false);
-  }
-  bool UnsignedReal() {
-    std::size_t start = Position;
-    if (!UnsignedInteger()) return false;
-    if (Peek() == '.') {
-      ++Position;
-      if (!DigitSequence(false)) {
-        Position = start;
-        return false;
-      }
-    }
-    std::size_t beforeScale = Position;
-    if (Peek() == 'e' || Peek() == 'E') {
-      ++Position;
-      if (Peek() == '+' || Peek() == '-') ++Position;
-      if (!DigitSequence(false)) Position = beforeScale;
-    }
-    return true;
-  }
-};
-
 // The identifier after the last colon of the whole text (a function's result type).
-std::string ResultTypeName(TDeclarationScanner& scanner) {
-  std::size_t colon = scanner.Text().rfind(':');
+std::string ResultTypeName(TfsParser& parser) {
+  std::size_t colon = parser.Text().rfind(':');
   if (colon == std::string::npos) return std::string();
-  std::size_t saved = scanner.Position;
-  scanner.Position = colon + 1;
-  std::string name = scanner.Ident();
-  scanner.Position = saved;
+  int saved = parser.Position();
+  parser.SetPosition(static_cast<int>(colon) + 2);
+  std::string name = parser.Ident();
+  parser.SetPosition(saved);
   return name;
 }
 
-Variant ReadDefaultLiteral(TDeclarationScanner& scanner, const TfsScript* script);
+Variant ReadDefaultLiteral(TfsParser& parser, const TfsScript* script) {
+  // Numbers and strings may follow a blank; a minus sign only directly after "=".
+  int saved = parser.Position();
+  std::string number = parser.GetNumber();
+  if (!number.empty()) return ParserStringToVariant(number);
+  parser.SetPosition(saved);
+  std::string str = parser.GetString();
+  if (!str.empty()) return ParserStringToVariant(str);
+  parser.SetPosition(saved);
+  if (parser.GetChar() == "-") {
+    number = parser.GetNumber();
+    if (!number.empty()) return ParserStringToVariant("-" + number);
+  }
+  parser.SetPosition(saved);
+  // A named default is the current value of a constant or variable ("True", "Null"); a function
+  // of that name is not run while a declaration is read.
+  std::string ident = parser.Ident();
+  TfsCustomVariable* item = script != nullptr && !ident.empty() ? script->Find(ident) : nullptr;
+  return dynamic_cast<TfsVariable*>(item) != nullptr ? item->GetValue() : Variant::Null();
+}
 
 // A default value that is no representable number (1e999) leaves the parameter without one:
 // declarations are never reported as malformed.
-Variant ReadDefault(TDeclarationScanner& scanner, const TfsScript* script) {
+Variant ReadDefault(TfsParser& parser, const TfsScript* script) {
   try {
-    return ReadDefaultLiteral(scanner, script);
-  } catch (const EConvertError&) {
+    return ReadDefaultLiteral(parser, script);
+  } catch (const Exception&) {
     return Variant::Null();
   }
-}
-
-Variant ReadDefaultLiteral(TDeclarationScanner& scanner, const TfsScript* script) {
-  // Numbers and strings may follow a blank; a minus sign only directly after "=".
-  std::size_t saved = scanner.Position;
-  std::string number = scanner.GetNumber();
-  if (!number.empty()) return ParserStringToVariant(number);
-  scanner.Position = saved;
-  std::string str = scanner.GetString();
-  if (!str.empty()) return ParserStringToVariant(str);
-  scanner.Position = saved;
-  if (scanner.Peek() == '-') {
-    ++scanner.Position;
-    number = scanner.GetNumber();
-    if (!number.empty()) return ParserStringToVariant("-" + number);
-    scanner.Position = saved;
-  }
-  std::string ident = scanner.Ident();
-  TfsCustomVariable* item = script != nullptr && !ident.empty() ? script->Find(ident) : nullptr;
-  return item != nullptr ? item->GetValue() : Variant::Null();
 }
 
 struct TParamGroup {
@@ -260,68 +137,76 @@ void AddGroup(TfsCustomVariable& method, const TParamGroup& group, const std::st
   }
 }
 
-// Reads the parameter groups after "(" until ")" or the end of the text.
-void ReadParameters(TDeclarationScanner& scanner, TfsCustomVariable& method, const TfsScript* script) {
+// group -> ["var" | "const"] name {"," name} ":" type ["=" default]. Returns false at the ")"
+// that ends the list (left unread) or at the end of the text.
+bool ReadGroup(TfsParser& parser, TfsCustomVariable& method, const TfsScript* script) {
+  TParamGroup group;
   for (;;) {
-    TParamGroup group;
-    bool listEnd = false;
-    for (;;) {
-      std::size_t before = scanner.Position;
-      std::string word = scanner.Ident();
-      if (AnsiSameText(word, "var")) {
-        group.ByRef = true;
-      } else if (!AnsiSameText(word, "const")) {
-        group.Names.push_back(word);
-      }
-      scanner.SkipSpaces();
-      if (scanner.Position >= scanner.Size()) return;  // unterminated list: nothing more to read
-      std::string c = scanner.GetChar();
-      if (c == ")") {
-        --scanner.Position;
-        listEnd = true;
-        break;
-      }
-      if (c == ":") {
-        std::string typeName = scanner.Ident();
-        scanner.SkipSpaces();
-        Variant defaultValue = Variant::Null();
-        if (scanner.Peek() == '=') {
-          ++scanner.Position;
-          defaultValue = ReadDefault(scanner, script);
-        }
-        AddGroup(method, group, typeName, defaultValue, script);
-        break;
-      }
-      // Neither a word nor a separator was consumed: step over the character to make progress.
-      if (c.empty() && scanner.Position == before) ++scanner.Position;
+    int before = parser.Position();
+    std::string word = parser.Ident();
+    if (AnsiSameText(word, "var")) {
+      group.ByRef = true;
+    } else if (!AnsiSameText(word, "const")) {
+      group.Names.push_back(word);
     }
-    (void)listEnd;
-    scanner.SkipSpaces();
-    if (scanner.Position >= scanner.Size()) return;
-    std::string c = scanner.GetChar();
+    parser.SkipSpaces();
+    if (parser.Position() > parser.Length()) return false;
+    int at = parser.Position();
+    std::string c = parser.GetChar();
+    if (c == ")") {
+      parser.SetPosition(at);
+      return false;
+    }
+    if (c == ":") {
+      std::string typeName = parser.Ident();
+      parser.SkipSpaces();
+      Variant defaultValue = Variant::Null();
+      int eq = parser.Position();
+      if (parser.GetChar() == "=") {
+        defaultValue = ReadDefault(parser, script);
+      } else {
+        parser.SetPosition(eq);
+      }
+      AddGroup(method, group, typeName, defaultValue, script);
+      return true;
+    }
+    // Neither a word nor a separator was read: step over the character to make progress.
+    if (c.empty() && parser.Position() == before) parser.SetPosition(parser.Position() + 1);
+  }
+}
+
+// Reads the parameter groups after "(" until ")" or the end of the text; groups are separated
+// by any one character.
+void ReadParameters(TfsParser& parser, TfsCustomVariable& method, const TfsScript* script) {
+  for (;;) {
+    ReadGroup(parser, method, script);
+    parser.SkipSpaces();
+    if (parser.Position() > parser.Length()) return;
+    std::string c = parser.GetChar();
     if (c == ")") return;
-    if (c.empty()) ++scanner.Position;
+    if (c.empty()) parser.SetPosition(parser.Position() + 1);
   }
 }
 
 }  // namespace
 
 std::unique_ptr<TfsCustomVariable> ParseMethodSyntax(const std::string& syntax, const TfsScript* script) {
-  TDeclarationScanner scanner(syntax);
-  std::string kindWord = scanner.Ident();
+  TfsParser parser;
+  parser.SetText(syntax);
+  std::string kindWord = parser.Ident();
   bool macroArgs = false;
   if (AnsiLowerCase(kindWord).rfind("macro", 0) == 0) {
     macroArgs = true;
     kindWord = kindWord.substr(5);
   }
   bool isFunction = AnsiSameText(kindWord, "function");
-  std::string name = scanner.Ident();
-  std::string typeName = isFunction ? ResultTypeName(scanner) : std::string();
+  std::string name = parser.Ident();
+  std::string typeName = isFunction ? ResultTypeName(parser) : std::string();
   TfsVarType kind = StrToVarType(typeName, script);
   auto method = std::make_unique<TfsCustomVariable>(name, kind, typeName);
   method->MacroArgs = macroArgs;
-  scanner.SkipSpaces();
-  if (scanner.GetChar() == "(") ReadParameters(scanner, *method, script);
+  parser.SkipSpaces();
+  if (parser.GetChar() == "(") ReadParameters(parser, *method, script);
   return method;
 }
 

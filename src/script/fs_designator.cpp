@@ -66,7 +66,8 @@ void TfsDesignator::Finalize() {
   }
   ReadOnly = last->Ref->ReadOnly;
   TfsCustomVariable* first = Step(0)->Ref;
-  bool firstIsVariable = dynamic_cast<TfsVariable*>(first) != nullptr || dynamic_cast<TfsParamItem*>(first) != nullptr;
+  bool firstIsVariable =
+      dynamic_cast<TfsVariable*>(first) != nullptr || dynamic_cast<TfsParamItem*>(first) != nullptr;
   Kind = dkOther;
   if (n == 1 && firstIsVariable) {
     Kind = dkVariable;
@@ -103,9 +104,13 @@ void TfsDesignator::CheckLateBinding() {
   Borrow(*bound);
 }
 
-Variant TfsDesignator::GetValue() { return Walk(false, Variant()); }
+Variant TfsDesignator::GetValue() {
+  return Walk(false, Variant());
+}
 
-void TfsDesignator::SetValue(const Variant& value) { Walk(true, value); }
+void TfsDesignator::SetValue(const Variant& value) {
+  Walk(true, value);
+}
 
 Variant TfsDesignator::Walk(bool setting, const Variant& value) {
   CheckLateBinding();

@@ -31,8 +31,8 @@ class TfsDesignatorItem : public TfsItemList {
   TfsProcVariable* Proc = nullptr;    // Ref as a script procedure
   TfsCustomHelper* Helper = nullptr;  // Ref as a member helper
   bool AnyByRef = false;
-  bool DefaultPropAccess = false;     // `[` after an object: its default property
-  bool IndexTaken = false;            // an index property has taken its index
+  bool DefaultPropAccess = false;  // `[` after an object: its default property
+  bool IndexTaken = false;         // an index property has taken its index
 };
 
 class TfsDesignator : public TfsCustomVariable {
@@ -52,9 +52,9 @@ class TfsDesignator : public TfsCustomVariable {
 
   TfsDesignatorKind Kind = dkOther;
   TfsScript* Prog;
-  TfsExpression* IndexSource = nullptr;    // dkStringArray: the index expression
+  TfsExpression* IndexSource = nullptr;          // dkStringArray: the index expression
   TfsCustomVariable* IndexSourceItem = nullptr;  // dkArray: the array helper
-  TfsDesignatorItem* IndexItem = nullptr;  // dkArray: the step holding the indexes
+  TfsDesignatorItem* IndexItem = nullptr;        // dkArray: the step holding the indexes
   std::unique_ptr<TfsXMLItem> PendingSource;
 
  protected:

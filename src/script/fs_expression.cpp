@@ -36,10 +36,17 @@ namespace {
 
 TfsVarType KindOfConstant(const Variant& v) {
   switch (v.VarType()) {
-    case varBoolean: return fvtBool;
-    case varSingle: case varDouble: case varCurrency: return fvtFloat;
-    case varString: case varOleStr: return fvtString;
-    default: return fvtInt;
+    case varBoolean:
+      return fvtBool;
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+      return fvtFloat;
+    case varString:
+    case varOleStr:
+      return fvtString;
+    default:
+      return fvtInt;
   }
 }
 
@@ -60,7 +67,9 @@ TfsDesignatorNode::TfsDesignatorNode(std::unique_ptr<TfsDesignator> designator)
 
 TfsDesignatorNode::~TfsDesignatorNode() = default;
 
-Variant TfsDesignatorNode::GetValue() { return Reader->GetValue(); }
+Variant TfsDesignatorNode::GetValue() {
+  return Reader->GetValue();
+}
 
 TfsSetNode::TfsSetNode(std::unique_ptr<TfsSetExpression> set)
     : TfsOperandNode(Variant::Null()), SetExpression(std::move(set)) {
@@ -69,20 +78,45 @@ TfsSetNode::TfsSetNode(std::unique_ptr<TfsSetExpression> set)
 
 TfsSetNode::~TfsSetNode() = default;
 
-Variant TfsSetNode::GetValue() { return SetExpression->GetValue(); }
+Variant TfsSetNode::GetValue() {
+  return SetExpression->GetValue();
+}
 
 TfsOperatorNode::TfsOperatorNode(TfsOperatorType op) : Op(op) {}
 
 int TfsOperatorNode::Priority() const {
   switch (Op) {
-    case opNone: return 7;
-    case opLeftBracket: return 6;
-    case opRightBracket: return 5;
-    case opGreat: case opLess: case opLessEq: case opGreatEq: case opNonEq: case opEq: case opIn: case opIs:
+    case opNone:
+      return 7;
+    case opLeftBracket:
+      return 6;
+    case opRightBracket:
+      return 5;
+    case opGreat:
+    case opLess:
+    case opLessEq:
+    case opGreatEq:
+    case opNonEq:
+    case opEq:
+    case opIn:
+    case opIs:
       return 4;
-    case opPlus: case opMinus: case opOr: case opXor: return 3;
-    case opMul: case opDivFloat: case opDivInt: case opMod: case opAnd: case opShl: case opShr: return 2;
-    case opNot: case opUnMinus: return 1;
+    case opPlus:
+    case opMinus:
+    case opOr:
+    case opXor:
+      return 3;
+    case opMul:
+    case opDivFloat:
+    case opDivInt:
+    case opMod:
+    case opAnd:
+    case opShl:
+    case opShr:
+      return 2;
+    case opNot:
+    case opUnMinus:
+      return 1;
   }
   return 7;
 }
@@ -91,67 +125,149 @@ int TfsOperatorNode::Priority() const {
 
 namespace {
 
-std::int32_t Int32Of(const Variant& v) { return v.VarType() == varInteger ? static_cast<std::int32_t>(v.RawInt()) : v.AsInteger(); }
-std::int32_t Wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+std::int32_t Int32Of(const Variant& v) {
+  return v.VarType() == varInteger ? static_cast<std::int32_t>(v.RawInt()) : v.AsInteger();
+}
+std::int32_t Wrap(std::int64_t v) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+}
 
-#define FS_OPERATOR_NODE(NAME, OP, BODY)                  \
-  class NAME : public TfsOperatorNode {                   \
-   public:                                                \
-    NAME() : TfsOperatorNode(OP) {}                       \
-    Variant GetValue() override { BODY }                  \
-  };
+// The root of every tree while it is built; brackets exist only until they are closed.
+class TNoneNode : public TfsOperatorNode {
+ public:
+  TNoneNode() : TfsOperatorNode(opNone) {}
+  Variant GetValue() override { return Left ? Left->GetValue() : Variant::Null(); }
+};
 
-FS_OPERATOR_NODE(TNoneNode, opNone, return Left ? Left->GetValue() : Variant::Null();)
-FS_OPERATOR_NODE(TGreatNode, opGreat, Variant l = Left->GetValue();
-                 return Variant(VarCompare(l, Right->GetValue(), TVarCompareOp::Great));)
-FS_OPERATOR_NODE(TLessNode, opLess, Variant l = Left->GetValue();
-                 return Variant(VarCompare(l, Right->GetValue(), TVarCompareOp::Less));)
-FS_OPERATOR_NODE(TLessEqNode, opLessEq, Variant l = Left->GetValue();
-                 return Variant(VarCompare(l, Right->GetValue(), TVarCompareOp::LessEq));)
-FS_OPERATOR_NODE(TGreatEqNode, opGreatEq, Variant l = Left->GetValue();
-                 return Variant(VarCompare(l, Right->GetValue(), TVarCompareOp::GreatEq));)
-FS_OPERATOR_NODE(TNonEqNode, opNonEq, Variant l = Left->GetValue();
-                 return Variant(VarCompare(l, Right->GetValue(), TVarCompareOp::NonEq));)
-FS_OPERATOR_NODE(TEqNode, opEq, Variant l = Left->GetValue();
-                 return Variant(VarCompare(l, Right->GetValue(), TVarCompareOp::Eq));)
-FS_OPERATOR_NODE(TPlusNode, opPlus, Variant l = Left->GetValue(); Variant r = Right->GetValue();
-                 if (IntOnly) return Variant(Wrap(static_cast<std::int64_t>(Int32Of(l)) + Int32Of(r)));
-                 return VarAdd(l, r);)
-FS_OPERATOR_NODE(TStrCatNode, opPlus, Variant l = Left->GetValue(); Variant r = Right->GetValue();
-                 if (l.IsString()) {
-                   l.AppendString(r.AsString());
-                   return l;
-                 } return VarAdd(l, r);)
-FS_OPERATOR_NODE(TMinusNode, opMinus, Variant l = Left->GetValue(); Variant r = Right->GetValue();
-                 if (IntOnly) return Variant(Wrap(static_cast<std::int64_t>(Int32Of(l)) - Int32Of(r)));
-                 return VarSub(l, r);)
-FS_OPERATOR_NODE(TOrNode, opOr, Variant l = Left->GetValue(); if (BoolOnly) {
-  if (l.AsBoolean()) return l;
-  return Right->GetValue();
-} return VarOr(l, Right->GetValue());)
-FS_OPERATOR_NODE(TXorNode, opXor, Variant l = Left->GetValue(); return VarXor(l, Right->GetValue());)
-FS_OPERATOR_NODE(TMulNode, opMul, Variant l = Left->GetValue(); Variant r = Right->GetValue();
-                 if (IntOnly) return Variant(Wrap(static_cast<std::int64_t>(Int32Of(l)) * Int32Of(r)));
-                 return VarMul(l, r);)
-FS_OPERATOR_NODE(TDivFloatNode, opDivFloat, Variant l = Left->GetValue(); return VarDiv(l, Right->GetValue());)
-FS_OPERATOR_NODE(TDivIntNode, opDivInt, Variant l = Left->GetValue(); Variant r = Right->GetValue();
-                 if (IntOnly) return VarIntDiv(Variant(Int32Of(l)), Variant(Int32Of(r)));
-                 return VarIntDiv(l, r);)
-FS_OPERATOR_NODE(TModNode, opMod, Variant l = Left->GetValue(); Variant r = Right->GetValue();
-                 if (IntOnly) return VarMod(Variant(Int32Of(l)), Variant(Int32Of(r)));
-                 return VarMod(l, r);)
-FS_OPERATOR_NODE(TAndNode, opAnd, Variant l = Left->GetValue(); if (BoolOnly) {
-  if (!l.AsBoolean()) return l;
-  return Right->GetValue();
-} return VarAnd(l, Right->GetValue());)
-FS_OPERATOR_NODE(TShlNode, opShl, Variant l = Left->GetValue(); return VarShl(l, Right->GetValue());)
-FS_OPERATOR_NODE(TShrNode, opShr, Variant l = Left->GetValue(); return VarShr(l, Right->GetValue());)
-FS_OPERATOR_NODE(TLeftBracketNode, opLeftBracket, return Left ? Left->GetValue() : Variant::Null();)
-FS_OPERATOR_NODE(TRightBracketNode, opRightBracket, return Variant::Null();)
-FS_OPERATOR_NODE(TNotNode, opNot, return VarNot(Left->GetValue());)
-FS_OPERATOR_NODE(TUnMinusNode, opUnMinus, return VarNeg(Left->GetValue());)
+class TLeftBracketNode : public TfsOperatorNode {
+ public:
+  TLeftBracketNode() : TfsOperatorNode(opLeftBracket) {}
+  Variant GetValue() override { return Left ? Left->GetValue() : Variant::Null(); }
+};
 
-#undef FS_OPERATOR_NODE
+class TRightBracketNode : public TfsOperatorNode {
+ public:
+  TRightBracketNode() : TfsOperatorNode(opRightBracket) {}
+};
+
+// The six comparisons: a boolean of the variant comparison.
+template <TfsOperatorType TOp, TVarCompareOp TCmp>
+class TCompareNode : public TfsOperatorNode {
+ public:
+  TCompareNode() : TfsOperatorNode(TOp) {}
+  Variant GetValue() override {
+    Variant l = Left->GetValue();
+    return Variant(VarCompare(l, Right->GetValue(), TCmp));
+  }
+};
+using TGreatNode = TCompareNode<opGreat, TVarCompareOp::Great>;
+using TLessNode = TCompareNode<opLess, TVarCompareOp::Less>;
+using TLessEqNode = TCompareNode<opLessEq, TVarCompareOp::LessEq>;
+using TGreatEqNode = TCompareNode<opGreatEq, TVarCompareOp::GreatEq>;
+using TNonEqNode = TCompareNode<opNonEq, TVarCompareOp::NonEq>;
+using TEqNode = TCompareNode<opEq, TVarCompareOp::Eq>;
+
+// +, - and *: native 32-bit arithmetic when both operands are typed integer, else variant.
+template <TfsOperatorType TOp, std::int64_t (*TNative)(std::int64_t, std::int64_t),
+          Variant (*TVariant)(const Variant&, const Variant&)>
+class TArithmeticNode : public TfsOperatorNode {
+ public:
+  TArithmeticNode() : TfsOperatorNode(TOp) {}
+  Variant GetValue() override {
+    Variant l = Left->GetValue();
+    Variant r = Right->GetValue();
+    if (IntOnly) return Variant(Wrap(TNative(Int32Of(l), Int32Of(r))));
+    return TVariant(l, r);
+  }
+};
+std::int64_t NativeAdd(std::int64_t a, std::int64_t b) {
+  return a + b;
+}
+std::int64_t NativeSub(std::int64_t a, std::int64_t b) {
+  return a - b;
+}
+std::int64_t NativeMul(std::int64_t a, std::int64_t b) {
+  return a * b;
+}
+using TPlusNode = TArithmeticNode<opPlus, NativeAdd, VarAdd>;
+using TMinusNode = TArithmeticNode<opMinus, NativeSub, VarSub>;
+using TMulNode = TArithmeticNode<opMul, NativeMul, VarMul>;
+
+// div and mod: on typed integers the 32-bit values, else the variants as they are.
+template <TfsOperatorType TOp, Variant (*TVariant)(const Variant&, const Variant&)>
+class TIntegerDivisionNode : public TfsOperatorNode {
+ public:
+  TIntegerDivisionNode() : TfsOperatorNode(TOp) {}
+  Variant GetValue() override {
+    Variant l = Left->GetValue();
+    Variant r = Right->GetValue();
+    if (IntOnly) return TVariant(Variant(Int32Of(l)), Variant(Int32Of(r)));
+    return TVariant(l, r);
+  }
+};
+using TDivIntNode = TIntegerDivisionNode<opDivInt, VarIntDiv>;
+using TModNode = TIntegerDivisionNode<opMod, VarMod>;
+
+// Operators that are always variant operations on both values.
+template <TfsOperatorType TOp, Variant (*TVariant)(const Variant&, const Variant&)>
+class TVariantNode : public TfsOperatorNode {
+ public:
+  TVariantNode() : TfsOperatorNode(TOp) {}
+  Variant GetValue() override {
+    Variant l = Left->GetValue();
+    return TVariant(l, Right->GetValue());
+  }
+};
+using TXorNode = TVariantNode<opXor, VarXor>;
+using TDivFloatNode = TVariantNode<opDivFloat, VarDiv>;
+using TShlNode = TVariantNode<opShl, VarShl>;
+using TShrNode = TVariantNode<opShr, VarShr>;
+
+// Joins texts when the left value is a string (not produced by JScript).
+class TStrCatNode : public TfsOperatorNode {
+ public:
+  TStrCatNode() : TfsOperatorNode(opPlus) {}
+  Variant GetValue() override {
+    Variant l = Left->GetValue();
+    Variant r = Right->GetValue();
+    if (!l.IsString()) return VarAdd(l, r);
+    l.AppendString(r.AsString());
+    return l;
+  }
+};
+
+// || and &&: on typed booleans the right side is evaluated only when the left does not decide.
+class TOrNode : public TfsOperatorNode {
+ public:
+  TOrNode() : TfsOperatorNode(opOr) {}
+  Variant GetValue() override {
+    Variant l = Left->GetValue();
+    if (!BoolOnly) return VarOr(l, Right->GetValue());
+    return l.AsBoolean() ? l : Right->GetValue();
+  }
+};
+
+class TAndNode : public TfsOperatorNode {
+ public:
+  TAndNode() : TfsOperatorNode(opAnd) {}
+  Variant GetValue() override {
+    Variant l = Left->GetValue();
+    if (!BoolOnly) return VarAnd(l, Right->GetValue());
+    return !l.AsBoolean() ? l : Right->GetValue();
+  }
+};
+
+class TNotNode : public TfsOperatorNode {
+ public:
+  TNotNode() : TfsOperatorNode(opNot) {}
+  Variant GetValue() override { return VarNot(Left->GetValue()); }
+};
+
+class TUnMinusNode : public TfsOperatorNode {
+ public:
+  TUnMinusNode() : TfsOperatorNode(opUnMinus) {}
+  Variant GetValue() override { return VarNeg(Left->GetValue()); }
+};
 
 // value in array a, where a null element between two marks a range.
 bool InArray(const Variant& value, const Variant& a) {
@@ -307,12 +423,16 @@ namespace {
 
 bool OperatorAllowed(TfsVarType left, TfsOperatorType op) {
   switch (left) {
-    case fvtBool: return op == opNonEq || op == opEq || op == opOr || op == opXor || op == opAnd || op == opNot;
+    case fvtBool:
+      return op == opNonEq || op == opEq || op == opOr || op == opXor || op == opAnd || op == opNot;
     case fvtChar:
-    case fvtString: return (op >= opGreat && op <= opPlus) || op == opIn;
+    case fvtString:
+      return (op >= opGreat && op <= opPlus) || op == opIn;
     case fvtClass:
-    case fvtArray: return op == opNonEq || op == opEq;
-    default: return true;
+    case fvtArray:
+      return op == opNonEq || op == opEq;
+    default:
+      return true;
   }
 }
 
@@ -334,7 +454,8 @@ TfsTypeRec CheckNode(TfsExpressionNode* node, const TfsScript* prog, std::string
     if ((l.VarType == fvtInt && r.VarType == fvtFloat) || (l.VarType == fvtFloat && r.VarType == fvtInt))
       result = TfsTypeRec(fvtFloat, "");
     if (op->IntOnly && op->Op == opDivFloat) result = TfsTypeRec(fvtFloat, "");
-    if ((op->Op >= opGreat && op->Op <= opEq) || op->Op == opIn || op->Op == opIs) result = TfsTypeRec(fvtBool, "");
+    if ((op->Op >= opGreat && op->Op <= opEq) || op->Op == opIn || op->Op == opIs)
+      result = TfsTypeRec(fvtBool, "");
   } else if (errorPos.empty()) {
     errorPos = op->SourcePos.empty() ? std::string(" ") : op->SourcePos;
   }
@@ -369,7 +490,8 @@ void TfsExpression::SetValue(const Variant& value) {
 
 TfsCustomVariable* TfsExpression::SingleItem() {
   if (auto* dsgn = dynamic_cast<TfsDesignatorNode*>(Root.get())) {
-    if (dynamic_cast<TfsVariableDesignator*>(dsgn->Designator.get()) != nullptr) return dsgn->Designator->Target;
+    if (dynamic_cast<TfsVariableDesignator*>(dsgn->Designator.get()) != nullptr)
+      return dsgn->Designator->Target;
     return dsgn->Designator.get();
   }
   if (dynamic_cast<TfsOperatorNode*>(Root.get()) == nullptr) return Root.get();
@@ -437,7 +559,8 @@ bool TfsSetExpression::Check(const Variant& value) {
 Variant TfsSetExpression::GetValue() {
   Variant a = Variant::CreateArray(0, Count() - 1);
   for (std::int64_t i = 0; i < Count(); ++i)
-    a.PutElement(std::span<const std::int64_t>(&i, 1), Get(static_cast<int>(i)) ? Entry(static_cast<int>(i))->GetValue() : Variant::Null());
+    a.PutElement(std::span<const std::int64_t>(&i, 1),
+                 Get(static_cast<int>(i)) ? Entry(static_cast<int>(i))->GetValue() : Variant::Null());
   return a;
 }
 

@@ -15,8 +15,30 @@ class TfsDesignator;
 class TfsSetExpression;
 
 enum TfsOperatorType {
-  opNone, opGreat, opLess, opLessEq, opGreatEq, opNonEq, opEq, opPlus, opMinus, opOr, opXor, opMul,
-  opDivFloat, opDivInt, opMod, opAnd, opShl, opShr, opLeftBracket, opRightBracket, opNot, opUnMinus, opIn, opIs,
+  opNone,
+  opGreat,
+  opLess,
+  opLessEq,
+  opGreatEq,
+  opNonEq,
+  opEq,
+  opPlus,
+  opMinus,
+  opOr,
+  opXor,
+  opMul,
+  opDivFloat,
+  opDivInt,
+  opMod,
+  opAnd,
+  opShl,
+  opShr,
+  opLeftBracket,
+  opRightBracket,
+  opNot,
+  opUnMinus,
+  opIn,
+  opIs,
 };
 
 class TfsExpressionNode : public TfsCustomVariable {

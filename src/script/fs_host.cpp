@@ -40,7 +40,9 @@ TfsHostObject::~TfsHostObject() {
   LiveObjects().erase(this);
 }
 
-bool TfsHostObject::SetEvent(const std::string&, TfsCustomEvent*) { return false; }
+bool TfsHostObject::SetEvent(const std::string&, TfsCustomEvent*) {
+  return false;
+}
 
 Variant ObjectToVariant(const TfsHostObject* obj) {
   return Variant(static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(obj)));
@@ -88,25 +90,41 @@ Variant ReadPublished(const TfsPropInfo& prop, TfsHostObject& instance) {
   if (!prop.Get) return Variant::Null();
   Variant v = prop.Get(instance);
   switch (prop.Kind) {
-    case TfsPropKind::Char: return Variant(v.AsString().substr(0, 1));
-    case TfsPropKind::Float: return Variant(v.AsFloat());
-    case TfsPropKind::String: return Variant(v.AsString());
-    case TfsPropKind::Variant: return v;
+    case TfsPropKind::Char:
+      return Variant(v.AsString().substr(0, 1));
+    case TfsPropKind::Float:
+      return Variant(v.AsFloat());
+    case TfsPropKind::String:
+      return Variant(v.AsString());
+    case TfsPropKind::Variant:
+      return v;
     case TfsPropKind::Integer:
     case TfsPropKind::Enumeration:
-    case TfsPropKind::Set: return Variant(v.AsInteger());
-    case TfsPropKind::Class: return v.IsOrdinal() ? v : Variant(std::int64_t{0});
-    default: return Variant::Null();
+    case TfsPropKind::Set:
+      return Variant(v.AsInteger());
+    case TfsPropKind::Class:
+      return v.IsOrdinal() ? v : Variant(std::int64_t{0});
+    default:
+      return Variant::Null();
   }
 }
 
-void WritePublished(const TfsPropInfo& prop, TfsHostObject& instance, TfsVarType varType, const Variant& value) {
+void WritePublished(const TfsPropInfo& prop, TfsHostObject& instance, TfsVarType varType,
+                    const Variant& value) {
   if (!prop.Set) return;
   switch (prop.Kind) {
-    case TfsPropKind::Char: prop.Set(instance, Variant(value.AsString().substr(0, 1))); break;
-    case TfsPropKind::Float: prop.Set(instance, Variant(value.AsFloat())); break;
-    case TfsPropKind::String: prop.Set(instance, Variant(value.AsString())); break;
-    case TfsPropKind::Variant: prop.Set(instance, value); break;
+    case TfsPropKind::Char:
+      prop.Set(instance, Variant(value.AsString().substr(0, 1)));
+      break;
+    case TfsPropKind::Float:
+      prop.Set(instance, Variant(value.AsFloat()));
+      break;
+    case TfsPropKind::String:
+      prop.Set(instance, Variant(value.AsString()));
+      break;
+    case TfsPropKind::Variant:
+      prop.Set(instance, value);
+      break;
     case TfsPropKind::Integer:
     case TfsPropKind::Enumeration:
     case TfsPropKind::Set:
@@ -119,7 +137,8 @@ void WritePublished(const TfsPropInfo& prop, TfsHostObject& instance, TfsVarType
         prop.Set(instance, Variant(value.AsInteger()));
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -129,7 +148,8 @@ Variant TfsPropertyHelper::GetValue() {
   Variant result = Variant::Null();
   TfsHostObject* instance = VariantToObject(OwnerValue);
   if (Published && instance != nullptr) {
-    if (const TfsPropInfo* prop = instance->ClassType()->FindProperty(Name)) result = ReadPublished(*prop, *instance);
+    if (const TfsPropInfo* prop = instance->ClassType()->FindProperty(Name))
+      result = ReadPublished(*prop, *instance);
   } else if (Getter) {
     result = Getter(instance, ClassRef, UpperName);
   }
@@ -150,7 +170,8 @@ void TfsPropertyHelper::SetValue(const Variant& value) {
 
 // --- TfsMethodHelper
 
-TfsMethodHelper::TfsMethodHelper(const std::string& syntax, TfsScript* prog) : TfsCustomHelper("", fvtVariant, "") {
+TfsMethodHelper::TfsMethodHelper(const std::string& syntax, TfsScript* prog)
+    : TfsCustomHelper("", fvtVariant, "") {
   std::unique_ptr<TfsCustomVariable> parsed = ParseMethodSyntax(syntax, prog);
   Name = parsed->Name;
   UpperName = parsed->UpperName;
@@ -173,7 +194,8 @@ Variant TfsMethodHelper::GetValue() {
       std::int64_t idx = i;
       ArgArray.PutElement(std::span<const std::int64_t>(&idx, 1), GetParam(i)->Value);
     }
-    Variant result = ParamsHandler(Instance(), ClassRef, IsIndexProp ? UpperName + ".GET" : UpperName, ArgArray);
+    Variant result =
+        ParamsHandler(Instance(), ClassRef, IsIndexProp ? UpperName + ".GET" : UpperName, ArgArray);
     // A handler may have replaced the array: only elements that exist are taken back.
     for (int i = 0; i < ParamCount(); ++i) {
       if (!GetParam(i)->ByRef) continue;
@@ -183,7 +205,8 @@ Variant TfsMethodHelper::GetValue() {
     }
     return result;
   }
-  if (CallerHandler) return CallerHandler(Instance(), ClassRef, IsIndexProp ? UpperName + ".GET" : UpperName, *this);
+  if (CallerHandler)
+    return CallerHandler(Instance(), ClassRef, IsIndexProp ? UpperName + ".GET" : UpperName, *this);
   return Variant(0);
 }
 
@@ -221,7 +244,9 @@ void TfsMethodHelper::SetVParam(int i, const Variant& value) {
 TfsComponentHelper::TfsComponentHelper(TfsHostObject* component)
     : TfsCustomHelper(component->Name, fvtClass, component->ClassType()->ClassName()), Component(component) {}
 
-Variant TfsComponentHelper::GetValue() { return ObjectToVariant(Component); }
+Variant TfsComponentHelper::GetValue() {
+  return ObjectToVariant(Component);
+}
 
 TfsEventHelper::TfsEventHelper(const std::string& name, TfsEventClass eventClass)
     : TfsCustomHelper(name, fvtString, ""), EventClass(std::move(eventClass)) {}

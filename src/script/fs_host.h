@@ -25,7 +25,19 @@ class TfsCustomEvent;
 using TfsClassRef = const TfsClassInfo*;
 
 // Kinds of published properties, as the class item maps them to item kinds.
-enum class TfsPropKind { Integer, Char, Enumeration, Float, String, Set, Class, Variant, Method, Int64, Other };
+enum class TfsPropKind {
+  Integer,
+  Char,
+  Enumeration,
+  Float,
+  String,
+  Set,
+  Class,
+  Variant,
+  Method,
+  Int64,
+  Other
+};
 
 // One published property of a host class: how to read and write it on an instance.
 struct TfsPropInfo {
@@ -72,7 +84,7 @@ class TfsHostObject {
   // Sets (bridge) or clears (none) the event property name; false when there is no such event.
   virtual bool SetEvent(const std::string& name, TfsCustomEvent* bridge);
 
-  std::string Name;                      // component name
+  std::string Name;                        // component name
   std::vector<TfsHostObject*> Components;  // components this one owns (listed, not owned here)
 };
 
@@ -172,10 +184,11 @@ class TfsClassVariable : public TfsCustomVariable {
   TfsMethodHelper* AddMethod(const std::string& syntax, TfsCallMethodNewEvent handler);
   TfsMethodHelper* AddConstructor(const std::string& syntax, TfsCallMethodEvent handler);
   TfsMethodHelper* AddConstructor(const std::string& syntax, TfsCallMethodNewEvent handler);
-  TfsPropertyHelper* AddProperty(const std::string& name, const std::string& typeName, TfsGetValueEvent getter,
-                                 TfsSetValueEvent setter = nullptr);
+  TfsPropertyHelper* AddProperty(const std::string& name, const std::string& typeName,
+                                 TfsGetValueEvent getter, TfsSetValueEvent setter = nullptr);
   TfsMethodHelper* AddIndexProperty(const std::string& name, const std::string& paramTypes,
-                                    const std::string& typeName, TfsCallMethodEvent handler, bool readOnly = false);
+                                    const std::string& typeName, TfsCallMethodEvent handler,
+                                    bool readOnly = false);
   TfsMethodHelper* AddDefaultProperty(const std::string& name, const std::string& paramTypes,
                                       const std::string& typeName, TfsCallMethodEvent handler,
                                       bool readOnly = false);

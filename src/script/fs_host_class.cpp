@@ -13,18 +13,26 @@ namespace {
 
 TfsTypeRec KindOfProperty(const TfsPropInfo& prop) {
   switch (prop.Kind) {
-    case TfsPropKind::Integer: return TfsTypeRec(fvtInt, "");
-    case TfsPropKind::Char: return TfsTypeRec(fvtChar, "");
+    case TfsPropKind::Integer:
+      return TfsTypeRec(fvtInt, "");
+    case TfsPropKind::Char:
+      return TfsTypeRec(fvtChar, "");
     case TfsPropKind::Enumeration:
       if (AnsiSameText(prop.TypeName, "Boolean") || AnsiSameText(prop.TypeName, "bool"))
         return TfsTypeRec(fvtBool, prop.TypeName);
       return TfsTypeRec(fvtEnum, prop.TypeName);
-    case TfsPropKind::Float: return TfsTypeRec(fvtFloat, "");
-    case TfsPropKind::String: return TfsTypeRec(fvtString, "");
-    case TfsPropKind::Set: return TfsTypeRec(fvtEnum, prop.TypeName);
-    case TfsPropKind::Class: return TfsTypeRec(fvtClass, prop.TypeName);
-    case TfsPropKind::Variant: return TfsTypeRec(fvtVariant, "");
-    default: return TfsTypeRec(fvtInt, "");
+    case TfsPropKind::Float:
+      return TfsTypeRec(fvtFloat, "");
+    case TfsPropKind::String:
+      return TfsTypeRec(fvtString, "");
+    case TfsPropKind::Set:
+      return TfsTypeRec(fvtEnum, prop.TypeName);
+    case TfsPropKind::Class:
+      return TfsTypeRec(fvtClass, prop.TypeName);
+    case TfsPropKind::Variant:
+      return TfsTypeRec(fvtVariant, "");
+    default:
+      return TfsTypeRec(fvtInt, "");
   }
 }
 
@@ -108,7 +116,8 @@ TfsMethodHelper* TfsClassVariable::AddIndexProperty(const std::string& name, con
   std::size_t start = 0;
   for (int index = 0; start <= paramTypes.size(); ++index) {
     std::size_t comma = paramTypes.find(',', start);
-    std::string type = Trim(paramTypes.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    std::string type =
+        Trim(paramTypes.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
     if (index > 0) params += "; ";
     params += "p" + std::to_string(index) + ": " + type;
     if (comma == std::string::npos) break;

@@ -13,13 +13,23 @@ namespace kelvo {
 
 namespace {
 
-std::string Lower(const std::string& s) { return LowerCase(s); }
-std::string NameOf(const TfsXMLItem& e) { return LowerCase(e.Name); }
-std::string Quoted(const std::string& name) { return "'" + name + "'"; }
+std::string Lower(const std::string& s) {
+  return LowerCase(s);
+}
+std::string NameOf(const TfsXMLItem& e) {
+  return LowerCase(e.Name);
+}
+std::string Quoted(const std::string& name) {
+  return "'" + name + "'";
+}
 
-[[noreturn]] void Fail(const std::string& message) { throw Exception(message); }
+[[noreturn]] void Fail(const std::string& message) {
+  throw Exception(message);
+}
 
-TfsXMLItem* ChildOrNull(const TfsXMLItem& e, int i) { return i >= 0 && i < e.Count() ? e.Items(i) : nullptr; }
+TfsXMLItem* ChildOrNull(const TfsXMLItem& e, int i) {
+  return i >= 0 && i < e.Count() ? e.Items(i) : nullptr;
+}
 
 TfsXMLItem& Child(const TfsXMLItem& e, int i) {
   TfsXMLItem* c = ChildOrNull(e, i);
@@ -29,7 +39,9 @@ TfsXMLItem& Child(const TfsXMLItem& e, int i) {
 
 }  // namespace
 
-void TfsILParser::ParseILScript() { TfsILBuilder(*this).ParseILScript(); }
+void TfsILParser::ParseILScript() {
+  TfsILBuilder(*this).ParseILScript();
+}
 
 void TfsILBuilder::ParseILScript() {
   TfsScript& program = P.FProgram;
@@ -101,10 +113,15 @@ void TfsILBuilder::DoStmt(TfsXMLItem& element, TfsScript& prog, TfsStatement& st
   if (name == "whilestmt") return DoWhile(element, prog, stmt);
   if (name == "repeatstmt") return DoRepeat(element, prog, stmt);
   if (name == "trystmt") return DoTry(element, prog, stmt);
-  if (name == "break") return DoJump(element, prog, stmt, std::make_unique<TfsBreakStmt>(&prog, element.GetProp("pos"), P.FUnitName));
+  if (name == "break")
+    return DoJump(element, prog, stmt,
+                  std::make_unique<TfsBreakStmt>(&prog, element.GetProp("pos"), P.FUnitName));
   if (name == "continue")
-    return DoJump(element, prog, stmt, std::make_unique<TfsContinueStmt>(&prog, element.GetProp("pos"), P.FUnitName));
-  if (name == "exit") return DoJump(element, prog, stmt, std::make_unique<TfsExitStmt>(&prog, element.GetProp("pos"), P.FUnitName));
+    return DoJump(element, prog, stmt,
+                  std::make_unique<TfsContinueStmt>(&prog, element.GetProp("pos"), P.FUnitName));
+  if (name == "exit")
+    return DoJump(element, prog, stmt,
+                  std::make_unique<TfsExitStmt>(&prog, element.GetProp("pos"), P.FUnitName));
   if (name == "return") return DoReturn(element, prog, stmt);
   if (name == "with") return DoWith(element, prog, stmt);
   if (name == "delete") return DoDelete(element, prog, stmt);
@@ -137,11 +154,21 @@ void TfsILBuilder::DoAssign(TfsXMLItem& element, TfsScript& prog, TfsStatement& 
   std::unique_ptr<TfsAssignmentStmt> s;
   char kind = modificator.empty() ? ' ' : modificator[0];
   switch (kind) {
-    case '*': s = std::make_unique<TfsAssignMulStmt>(&prog, pos, P.FUnitName); break;
-    case '+': s = std::make_unique<TfsAssignPlusStmt>(&prog, pos, P.FUnitName); break;
-    case '-': s = std::make_unique<TfsAssignMinusStmt>(&prog, pos, P.FUnitName); break;
-    case '/': s = std::make_unique<TfsAssignDivStmt>(&prog, pos, P.FUnitName); break;
-    default: s = std::make_unique<TfsAssignmentStmt>(&prog, pos, P.FUnitName); break;
+    case '*':
+      s = std::make_unique<TfsAssignMulStmt>(&prog, pos, P.FUnitName);
+      break;
+    case '+':
+      s = std::make_unique<TfsAssignPlusStmt>(&prog, pos, P.FUnitName);
+      break;
+    case '-':
+      s = std::make_unique<TfsAssignMinusStmt>(&prog, pos, P.FUnitName);
+      break;
+    case '/':
+      s = std::make_unique<TfsAssignDivStmt>(&prog, pos, P.FUnitName);
+      break;
+    default:
+      s = std::make_unique<TfsAssignmentStmt>(&prog, pos, P.FUnitName);
+      break;
   }
   s->Designator = std::move(designator);
   s->Expression = std::move(expression);
@@ -291,7 +318,8 @@ void TfsILBuilder::DoTry(TfsXMLItem& element, TfsScript& prog, TfsStatement& stm
   Append(stmt, std::move(s), pos);
 }
 
-void TfsILBuilder::DoJump(TfsXMLItem& element, TfsScript&, TfsStatement& stmt, std::unique_ptr<TfsStatement> jump) {
+void TfsILBuilder::DoJump(TfsXMLItem& element, TfsScript&, TfsStatement& stmt,
+                          std::unique_ptr<TfsStatement> jump) {
   Append(stmt, std::move(jump), element.GetProp("pos"));
 }
 
@@ -380,6 +408,62 @@ void TfsILBuilder::DoVar(TfsXMLItem& element, TfsScript& prog, TfsStatement* stm
   }
 }
 
+namespace {
+
+// A fresh variable's value by its kind; arrays, variants and the rest start unassigned.
+Variant InitialValue(TfsVarType kind) {
+  switch (kind) {
+    case fvtBool:
+      return Variant(false);
+    case fvtChar:
+    case fvtString:
+      return Variant(std::string());
+    case fvtInt:
+    case fvtFloat:
+    case fvtClass:
+      return Variant(0);
+    default:
+      return Variant::Null();
+  }
+}
+
+}  // namespace
+
+// array -> dim*; dim -> expr (bounds 0 .. n - 1) | expr expr (low .. high). Evaluated now.
+std::vector<TVarArrayBound> TfsILBuilder::ArrayBounds(TfsXMLItem& arrayElement, TfsScript& prog) {
+  std::vector<TVarArrayBound> bounds;
+  for (int i = 0; i < arrayElement.Count(); ++i) {
+    TfsXMLItem& dim = *arrayElement.Items(i);
+    if (NameOf(dim) != "dim") continue;
+    ErrorPos(dim);
+    std::unique_ptr<TfsExpression> first = DoExpression(Child(dim, 0), prog);
+    if (dim.Count() > 1) {
+      std::unique_ptr<TfsExpression> second = DoExpression(*dim.Items(1), prog);
+      bounds.push_back({first->GetValue().AsInteger(), second->GetValue().AsInteger()});
+    } else {
+      bounds.push_back({0, first->GetValue().AsInteger() - 1});
+    }
+  }
+  if (bounds.empty()) bounds.push_back({0, 0});
+  return bounds;
+}
+
+// `var x = e` assigns when the statement list runs: x := e, appended to the list.
+void TfsILBuilder::AppendInitialAssignment(TfsXMLItem& element, TfsXMLItem& initElement, TfsScript& prog,
+                                           TfsCustomVariable& variable, TfsStatement& stmt) {
+  std::string pos = element.GetProp("pos");
+  auto designator = std::make_unique<TfsVariableDesignator>(&prog);
+  designator->AddStep(&variable, pos);
+  designator->Finalize();
+  std::unique_ptr<TfsExpression> e = DoExpression(Child(initElement, 0), prog);
+  CheckTypeCompatibility(variable, *e);
+  auto s = std::make_unique<TfsAssignmentStmt>(&prog, pos, P.FUnitName);
+  s->Designator = std::move(designator);
+  s->Expression = std::move(e);
+  s->Optimize();
+  Append(stmt, std::move(s), pos);
+}
+
 std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, TfsScript& prog,
                                                            const std::string& name, TfsStatement* stmt,
                                                            bool createParam, bool isVarParam) {
@@ -393,13 +477,7 @@ std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, 
     typeAfterNames = typeIndex != 0;
   }
   TfsVarType kind = FindType(typeName);
-  Variant initial = Variant::Null();
-  switch (kind) {
-    case fvtBool: initial = Variant(false); break;
-    case fvtChar: case fvtString: initial = Variant(std::string()); break;
-    case fvtInt: case fvtFloat: case fvtClass: initial = Variant(0); break;
-    default: break;
-  }
+  Variant initial = InitialValue(kind);
   int start = -1;
   for (int i = 0; i < element.Count() && start < 0; ++i)
     if (AnsiSameText(element.Items(i)->GetProp("text"), name)) start = i;
@@ -414,21 +492,7 @@ std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, 
   }
   std::unique_ptr<TfsArrayHelper> helper;
   if (arrayElement != nullptr) {
-    std::vector<TVarArrayBound> bounds;
-    for (int i = 0; i < arrayElement->Count(); ++i) {
-      TfsXMLItem& dim = *arrayElement->Items(i);
-      if (NameOf(dim) != "dim") continue;
-      ErrorPos(dim);
-      std::unique_ptr<TfsExpression> first = DoExpression(Child(dim, 0), prog);
-      if (dim.Count() > 1) {
-        std::unique_ptr<TfsExpression> second = DoExpression(*dim.Items(1), prog);
-        bounds.push_back({first->GetValue().AsInteger(), second->GetValue().AsInteger()});
-      } else {
-        int n = first->GetValue().AsInteger();
-        bounds.push_back({0, n - 1});
-      }
-    }
-    if (bounds.empty()) bounds.push_back({0, 0});
+    std::vector<TVarArrayBound> bounds = ArrayBounds(*arrayElement, prog);
     initial = Variant::CreateArray(bounds);
     helper = std::make_unique<TfsArrayHelper>("", static_cast<int>(bounds.size()), kind, typeName);
     kind = fvtArray;
@@ -453,19 +517,7 @@ std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, 
   if (helper) v->Target = prog.Add(std::string(), std::move(helper));
   v->SourcePos = entryPos;
   v->SourceUnit = P.FUnitName;
-  if (hasInit && stmt != nullptr) {
-    std::string pos = element.GetProp("pos");
-    auto designator = std::make_unique<TfsVariableDesignator>(&prog);
-    designator->AddStep(v.get(), pos);
-    designator->Finalize();
-    std::unique_ptr<TfsExpression> e = DoExpression(Child(*initElement, 0), prog);
-    CheckTypeCompatibility(*v, *e);
-    auto s = std::make_unique<TfsAssignmentStmt>(&prog, pos, P.FUnitName);
-    s->Designator = std::move(designator);
-    s->Expression = std::move(e);
-    s->Optimize();
-    Append(*stmt, std::move(s), pos);
-  }
+  if (hasInit && stmt != nullptr) AppendInitialAssignment(element, *initElement, prog, *v, *stmt);
   return v;
 }
 
@@ -535,7 +587,8 @@ void TfsILBuilder::DoParameters(TfsXMLItem& element, TfsProcVariable& proc) {
       ErrorPos(c);
       std::string name = c.GetProp("text");
       CheckIdent(*proc.LocalProg, name);
-      std::unique_ptr<TfsCustomVariable> v = CreateVar(group, *proc.LocalProg, name, nullptr, true, groupByRef || nextByRef);
+      std::unique_ptr<TfsCustomVariable> v =
+          CreateVar(group, *proc.LocalProg, name, nullptr, true, groupByRef || nextByRef);
       auto* param = static_cast<TfsParamItem*>(v.get());
       param->DefaultValue = param->Value;
       v.release();
@@ -559,7 +612,8 @@ void TfsILBuilder::DoProc2(TfsXMLItem& element, TfsScript& prog, bool isFunction
   auto* proc = dynamic_cast<TfsProcVariable*>(prog.FindLocal(name));
   if (proc == nullptr || proc->SourcePos != element.GetProp("pos")) {
     ErrorPos(element);
-    Fail(FormatMessage("Function '%s' must be declared at the top level of a program or function body", {name}));
+    Fail(FormatMessage("Function '%s' must be declared at the top level of a program or function body",
+                       {name}));
   }
   DoProgram(element, *proc->LocalProg);
 }
@@ -606,7 +660,8 @@ std::unique_ptr<TfsExpression> TfsILBuilder::DoExpression(TfsXMLItem& element, T
       int b = P.FParser.GetPlainPosition(fsPosToPoint(to));
       const std::string& text = P.FParser.Text();
       if (a >= 1 && b >= a && static_cast<std::size_t>(b - 1) <= text.size())
-        expr->SourceText = Trim(text.substr(static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b - a)));
+        expr->SourceText =
+            Trim(text.substr(static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b - a)));
     } catch (const Exception&) {
       expr->SourceText.clear();
     }

@@ -57,11 +57,14 @@ class TfsILBuilder {
   void DoParameters(TfsXMLItem& element, TfsProcVariable& proc);
   std::unique_ptr<TfsCustomVariable> CreateVar(TfsXMLItem& element, TfsScript& prog, const std::string& name,
                                                TfsStatement* stmt, bool createParam, bool isVarParam);
+  std::vector<TVarArrayBound> ArrayBounds(TfsXMLItem& arrayElement, TfsScript& prog);
+  void AppendInitialAssignment(TfsXMLItem& element, TfsXMLItem& initElement, TfsScript& prog,
+                               TfsCustomVariable& variable, TfsStatement& stmt);
   void AddExpressionChildren(TfsXMLItem& element, TfsScript& prog, TfsExpression& expr);
   void CheckArguments(TfsDesignator& designator);
   bool BindWithScope(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d, const std::string& text);
-  TfsCustomVariable* NextStepRef(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d, const std::string& text,
-                                 bool& pending, bool& indexTaken);
+  TfsCustomVariable* NextStepRef(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d,
+                                 const std::string& text, bool& pending, bool& indexTaken);
   std::unique_ptr<TfsDesignator> Specialise(std::unique_ptr<TfsDesignator> d);
   void Append(TfsStatement& list, std::unique_ptr<TfsStatement> stmt, const std::string& pos);
 

@@ -10,8 +10,12 @@ namespace kelvo {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& message) { throw Exception(message); }
-std::string Quoted(const std::string& name) { return "'" + name + "'"; }
+[[noreturn]] void Fail(const std::string& message) {
+  throw Exception(message);
+}
+std::string Quoted(const std::string& name) {
+  return "'" + name + "'";
+}
 
 // The value of an item that can be read at build time without running anything.
 Variant BuildTimeValue(TfsCustomVariable* item) {
@@ -22,7 +26,8 @@ Variant BuildTimeValue(TfsCustomVariable* item) {
 
 // A copy of a dsgn element whose first node is replaced by a node naming hiddenName; the
 // remaining children stay for binding at run time.
-std::unique_ptr<TfsXMLItem> PendingCopy(const TfsXMLItem& element, const std::string& hiddenName, int dropFirst) {
+std::unique_ptr<TfsXMLItem> PendingCopy(const TfsXMLItem& element, const std::string& hiddenName,
+                                        int dropFirst) {
   auto copy = std::make_unique<TfsXMLItem>();
   copy->Assign(&element);
   if (!hiddenName.empty()) {
@@ -46,7 +51,8 @@ std::unique_ptr<TfsDesignator> fsBuildDesignator(TfsXMLItem& element, TfsScript&
   return d;
 }
 
-bool TfsILBuilder::BindWithScope(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d, const std::string& text) {
+bool TfsILBuilder::BindWithScope(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d,
+                                 const std::string& text) {
   for (auto it = P.FWithList.rbegin(); it != P.FWithList.rend(); ++it) {
     TfsWithStmt* with = it->second;
     if (prog.FindLocal(it->first) != with->Variable) continue;
@@ -124,7 +130,8 @@ TfsCustomVariable* TfsILBuilder::NextStepRef(TfsXMLItem& element, TfsScript& pro
   return prevRef->Target;
 }
 
-std::unique_ptr<TfsDesignator> TfsILBuilder::DoDesignator(TfsXMLItem& element, TfsScript& prog, TfsEmitOp emitOp) {
+std::unique_ptr<TfsDesignator> TfsILBuilder::DoDesignator(TfsXMLItem& element, TfsScript& prog,
+                                                          TfsEmitOp emitOp) {
   CheckStackSpace();
   auto d = std::make_unique<TfsDesignator>(&prog);
   ErrorPos(element);
@@ -210,10 +217,17 @@ void TfsILBuilder::CheckArguments(TfsDesignator& d) {
 std::unique_ptr<TfsDesignator> TfsILBuilder::Specialise(std::unique_ptr<TfsDesignator> d) {
   std::unique_ptr<TfsDesignator> fast;
   switch (d->Kind) {
-    case dkVariable: fast = std::make_unique<TfsVariableDesignator>(d->Prog); break;
-    case dkStringArray: fast = std::make_unique<TfsStringDesignator>(d->Prog); break;
-    case dkArray: fast = std::make_unique<TfsArrayDesignator>(d->Prog); break;
-    default: return d;
+    case dkVariable:
+      fast = std::make_unique<TfsVariableDesignator>(d->Prog);
+      break;
+    case dkStringArray:
+      fast = std::make_unique<TfsStringDesignator>(d->Prog);
+      break;
+    case dkArray:
+      fast = std::make_unique<TfsArrayDesignator>(d->Prog);
+      break;
+    default:
+      return d;
   }
   fast->Borrow(*d);
   fast->SourcePos = d->SourcePos;

@@ -35,11 +35,17 @@ void TfsCustomVariable::SetValue(const Variant& value) {
   if (!ReadOnly) Value = value;
 }
 
-Variant TfsCustomVariable::GetValue() { return Value; }
+Variant TfsCustomVariable::GetValue() {
+  return Value;
+}
 
-TfsParamItem* TfsCustomVariable::GetParam(int i) const { return static_cast<TfsParamItem*>(Get(i)); }
+TfsParamItem* TfsCustomVariable::GetParam(int i) const {
+  return static_cast<TfsParamItem*>(Get(i));
+}
 
-TfsParamItem* TfsCustomVariable::AddParam(std::unique_ptr<TfsParamItem> param) { return Add(std::move(param)); }
+TfsParamItem* TfsCustomVariable::AddParam(std::unique_ptr<TfsParamItem> param) {
+  return Add(std::move(param));
+}
 
 int TfsCustomVariable::GetNumberOfRequiredParams() const {
   int n = 0;
@@ -70,7 +76,9 @@ TfsParamItem::TfsParamItem(const std::string& name, TfsVarType varType, const st
 
 TfsProcVariable::TfsProcVariable(const std::string& name, TfsVarType varType, const std::string& typeName,
                                  TfsScript* parentProg, bool isFunction)
-    : TfsCustomVariable(name, varType, typeName), IsFunction(isFunction), LocalProg(std::make_unique<TfsScript>()) {
+    : TfsCustomVariable(name, varType, typeName),
+      IsFunction(isFunction),
+      LocalProg(std::make_unique<TfsScript>()) {
   ReadOnly = true;
   LocalProg->Parent = parentProg;
   if (isFunction) {

@@ -22,15 +22,16 @@ TfsScript::~TfsScript() {
 // --- the item table
 
 std::size_t TfsScript::LowerBound(const std::string& name) const {
-  auto it = std::lower_bound(FItems.begin(), FItems.end(), name, [](const TItemEntry& e, const std::string& n) {
-    return AnsiCompareText(e.Name, n) < 0;
-  });
+  auto it = std::lower_bound(
+      FItems.begin(), FItems.end(), name,
+      [](const TItemEntry& e, const std::string& n) { return AnsiCompareText(e.Name, n) < 0; });
   return static_cast<std::size_t>(it - FItems.begin());
 }
 
 void TfsScript::InsertEntry(const std::string& name, TfsObject* item, bool owned) {
   // Before the first entry of an equal name: the newest registration is found first.
-  FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(LowerBound(name)), TItemEntry{name, item, owned});
+  FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(LowerBound(name)),
+                TItemEntry{name, item, owned});
 }
 
 TfsObject* TfsScript::Add(const std::string& name, std::unique_ptr<TfsObject> item) {
@@ -40,10 +41,13 @@ TfsObject* TfsScript::Add(const std::string& name, std::unique_ptr<TfsObject> it
   return raw;
 }
 
-void TfsScript::AddUnowned(const std::string& name, TfsObject* item) { InsertEntry(name, item, false); }
+void TfsScript::AddUnowned(const std::string& name, TfsObject* item) {
+  InsertEntry(name, item, false);
+}
 
 std::unique_ptr<TfsObject> TfsScript::Remove(TfsObject* item) {
-  auto it = std::find_if(FItems.begin(), FItems.end(), [item](const TItemEntry& e) { return e.Object == item; });
+  auto it =
+      std::find_if(FItems.begin(), FItems.end(), [item](const TItemEntry& e) { return e.Object == item; });
   if (it == FItems.end()) return nullptr;
   std::unique_ptr<TfsObject> owned(it->Owned ? it->Object : nullptr);
   FItems.erase(it);
@@ -82,7 +86,8 @@ void TfsScript::Clear() {
   while (i < FItems.size()) {
     TfsObject* obj = FItems[i].Object;
     auto* v = dynamic_cast<TfsCustomVariable*>(obj);
-    bool libraryItem = dynamic_cast<TfsRTTIModule*>(obj) != nullptr || (v != nullptr && v->OwnerTag == fsLibraryOwnerTag);
+    bool libraryItem =
+        dynamic_cast<TfsRTTIModule*>(obj) != nullptr || (v != nullptr && v->OwnerTag == fsLibraryOwnerTag);
     if (libraryItem) {
       ++i;
     } else {
@@ -150,7 +155,8 @@ std::vector<std::string> SplitNames(const std::string& names) {
   std::size_t start = 0;
   for (;;) {
     std::size_t comma = names.find(',', start);
-    result.push_back(Trim(names.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+    result.push_back(
+        Trim(names.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
     if (comma == std::string::npos) break;
     start = comma + 1;
   }

@@ -55,10 +55,10 @@ class TfsScript {
   std::intptr_t PendingOwnerTag = 0;  // stamped on items as they are added
   bool BreakFlag = false, ContinueFlag = false, ExitFlag = false, StopRequested = false;
   bool Running = false;
-  bool MainRun = false;             // set once the program has been executed
+  bool MainRun = false;              // set once the program has been executed
   TfsScript* RunningProg = nullptr;  // local program of the innermost running procedure
   bool ModulesAdded = false;
-  bool WideIdentifiers = false;      // identifiers may hold characters 128..255
+  bool WideIdentifiers = false;              // identifiers may hold characters 128..255
   std::vector<std::string> ExecutableLines;  // "unit=12,15,"
   TfsStatement& RootStatement() { return *FRootStatement; }
 

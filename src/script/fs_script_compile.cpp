@@ -5,8 +5,8 @@
 
 #include "script/fs_il_parser.h"
 #include "script/fs_languages.h"
-#include "text/ansi_text.h"
 #include "script/fs_script.h"
+#include "text/ansi_text.h"
 #include "text/exception.h"
 
 namespace kelvo {

@@ -13,6 +13,8 @@ void TfsStatement::Execute() {
   }
 }
 
-void TfsStatement::RunLine() { Prog->RunLine(UnitName, SourcePos); }
+void TfsStatement::RunLine() {
+  Prog->RunLine(UnitName, SourcePos);
+}
 
 }  // namespace kelvo

@@ -6,7 +6,9 @@ namespace kelvo {
 
 namespace {
 
-bool IsTrue(TfsExpression& e) { return e.GetValue().AsBoolean(); }
+bool IsTrue(TfsExpression& e) {
+  return e.GetValue().AsBoolean();
+}
 
 // The loop variable's stored value, written directly: no read-only or type checks, no side
 // effects of special items.
@@ -30,7 +32,8 @@ bool LoopEnds(TfsScript& prog) {
 // --- assignments
 
 void TfsAssignmentStmt::Optimize() {
-  Target = dynamic_cast<TfsVariableDesignator*>(Designator.get()) != nullptr ? Designator->Target : Designator.get();
+  Target = dynamic_cast<TfsVariableDesignator*>(Designator.get()) != nullptr ? Designator->Target
+                                                                             : Designator.get();
   TfsCustomVariable* single = Expression->SingleItem();
   Source = single != nullptr ? single : Expression.get();
 }
@@ -54,8 +57,8 @@ template <class TOp>
 void CompoundAssign(TfsCustomVariable* target, TfsCustomVariable* source, TOp op) {
   Variant a = target->GetValue();
   Variant b = source->GetValue();
-  bool plain = !target->ReadOnly &&
-               (dynamic_cast<TfsVariable*>(target) != nullptr || dynamic_cast<TfsParamItem*>(target) != nullptr);
+  bool plain = !target->ReadOnly && (dynamic_cast<TfsVariable*>(target) != nullptr ||
+                                     dynamic_cast<TfsParamItem*>(target) != nullptr);
   if (plain) {
     Variant kept = std::move(target->Value);
     kept = Variant();
@@ -111,7 +114,8 @@ void TfsCallStmt::Execute() {
 }
 
 TfsIfStmt::TfsIfStmt(TfsScript* prog, const std::string& sourcePos, const std::string& unitName)
-    : TfsStatement(prog, sourcePos, unitName), ElseStmt(std::make_unique<TfsStatement>(prog, sourcePos, unitName)) {}
+    : TfsStatement(prog, sourcePos, unitName),
+      ElseStmt(std::make_unique<TfsStatement>(prog, sourcePos, unitName)) {}
 
 void TfsIfStmt::Execute() {
   RunLine();
@@ -124,7 +128,8 @@ void TfsIfStmt::Execute() {
 }
 
 TfsCaseStmt::TfsCaseStmt(TfsScript* prog, const std::string& sourcePos, const std::string& unitName)
-    : TfsStatement(prog, sourcePos, unitName), ElseStmt(std::make_unique<TfsStatement>(prog, sourcePos, unitName)) {}
+    : TfsStatement(prog, sourcePos, unitName),
+      ElseStmt(std::make_unique<TfsStatement>(prog, sourcePos, unitName)) {}
 
 void TfsCaseStmt::Execute() {
   Variant v = Condition->GetValue();
@@ -223,7 +228,8 @@ void TfsCppForStmt::Execute() {
 // --- try blocks
 
 TfsTryStmt::TfsTryStmt(TfsScript* prog, const std::string& sourcePos, const std::string& unitName)
-    : TfsStatement(prog, sourcePos, unitName), ExceptStmt(std::make_unique<TfsStatement>(prog, sourcePos, unitName)) {}
+    : TfsStatement(prog, sourcePos, unitName),
+      ExceptStmt(std::make_unique<TfsStatement>(prog, sourcePos, unitName)) {}
 
 void TfsTryStmt::Execute() {
   RunLine();
@@ -255,9 +261,15 @@ void TfsTryStmt::Execute() {
 
 // --- jumps and with
 
-void TfsBreakStmt::Execute() { Prog->BreakFlag = true; }
-void TfsContinueStmt::Execute() { Prog->ContinueFlag = true; }
-void TfsExitStmt::Execute() { Prog->ExitFlag = true; }
+void TfsBreakStmt::Execute() {
+  Prog->BreakFlag = true;
+}
+void TfsContinueStmt::Execute() {
+  Prog->ContinueFlag = true;
+}
+void TfsExitStmt::Execute() {
+  Prog->ExitFlag = true;
+}
 
 void TfsWithStmt::Execute() {
   TfsStatement::Execute();

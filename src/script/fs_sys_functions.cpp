@@ -8,7 +8,8 @@ namespace kelvo {
 namespace {
 
 void AddTypes(TfsScript& s) {
-  for (const char* name : {"Byte", "Word", "Integer", "Longint", "Cardinal", "TColor"}) s.AddType(name, fvtInt);
+  for (const char* name : {"Byte", "Word", "Integer", "Longint", "Cardinal", "TColor"})
+    s.AddType(name, fvtInt);
   s.AddType("Boolean", fvtBool);
   for (const char* name : {"Real", "Single", "Double", "Extended", "Currency", "TDate", "TTime", "TDateTime"})
     s.AddType(name, fvtFloat);

@@ -14,7 +14,7 @@ enum TfsVarType : std::uint8_t {
   fvtFloat,
   fvtChar,
   fvtString,
-  fvtClass,        // host object reference; TypeName is the class name
+  fvtClass,  // host object reference; TypeName is the class name
   fvtArray,
   fvtVariant,      // untyped
   fvtEnum,         // enumeration or set; TypeName names it

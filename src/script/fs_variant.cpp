@@ -30,27 +30,48 @@ EVariantTypeCastError::EVariantTypeCastError(TVarType from, TVarType to)
 std::string VarTypeAsText(TVarType type) {
   if (type & varArray) return "Array " + VarTypeAsText(type & varTypeMask);
   switch (type) {
-    case varEmpty: return "Empty";
-    case varNull: return "Null";
-    case varSmallint: return "Smallint";
-    case varInteger: return "Integer";
-    case varSingle: return "Single";
-    case varDouble: return "Double";
-    case varCurrency: return "Currency";
-    case varDate: return "Date";
-    case varOleStr: return "OleStr";
-    case varDispatch: return "Dispatch";
-    case varError: return "Error";
-    case varBoolean: return "Boolean";
-    case varVariant: return "Variant";
-    case varUnknown: return "Unknown";
-    case varShortInt: return "ShortInt";
-    case varByte: return "Byte";
-    case varWord: return "Word";
-    case varLongWord: return "LongWord";
-    case varInt64: return "Int64";
-    case varString: return "String";
-    default: return "Unknown";
+    case varEmpty:
+      return "Empty";
+    case varNull:
+      return "Null";
+    case varSmallint:
+      return "Smallint";
+    case varInteger:
+      return "Integer";
+    case varSingle:
+      return "Single";
+    case varDouble:
+      return "Double";
+    case varCurrency:
+      return "Currency";
+    case varDate:
+      return "Date";
+    case varOleStr:
+      return "OleStr";
+    case varDispatch:
+      return "Dispatch";
+    case varError:
+      return "Error";
+    case varBoolean:
+      return "Boolean";
+    case varVariant:
+      return "Variant";
+    case varUnknown:
+      return "Unknown";
+    case varShortInt:
+      return "ShortInt";
+    case varByte:
+      return "Byte";
+    case varWord:
+      return "Word";
+    case varLongWord:
+      return "LongWord";
+    case varInt64:
+      return "Int64";
+    case varString:
+      return "String";
+    default:
+      return "Unknown";
   }
 }
 
@@ -92,8 +113,7 @@ bool TryTextToInt64(std::string_view text, std::int64_t& value) {
   // Accumulate as unsigned so that the most negative value is reachable; hexadecimal texts may
   // use all 64 bits (as "$FFFFFFFFFFFFFFFF" for -1).
   std::uint64_t acc = 0;
-  const std::uint64_t limit = base == 16 ? std::numeric_limits<std::uint64_t>::max()
-                                         : std::uint64_t{1} << 63;
+  const std::uint64_t limit = base == 16 ? std::numeric_limits<std::uint64_t>::max() : std::uint64_t{1} << 63;
   for (char c : s) {
     int d = base == 16 ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
     if (d < 0) return false;
@@ -164,15 +184,34 @@ Variant Variant::OfInteger(TVarType kind, std::int64_t value) {
   Variant v;
   v.FType = kind;
   switch (kind) {
-    case varSmallint: v.FData.Int = static_cast<std::int16_t>(value); break;
-    case varInteger: v.FData.Int = static_cast<std::int32_t>(value); break;
-    case varShortInt: v.FData.Int = static_cast<std::int8_t>(value); break;
-    case varByte: v.FData.Int = static_cast<std::uint8_t>(value); break;
-    case varWord: v.FData.Int = static_cast<std::uint16_t>(value); break;
-    case varLongWord: v.FData.Int = static_cast<std::uint32_t>(value); break;
-    case varInt64: v.FData.Int = value; break;
-    case varBoolean: v.FData.Int = value != 0; break;
-    default: v.FType = varInteger; v.FData.Int = static_cast<std::int32_t>(value); break;
+    case varSmallint:
+      v.FData.Int = static_cast<std::int16_t>(value);
+      break;
+    case varInteger:
+      v.FData.Int = static_cast<std::int32_t>(value);
+      break;
+    case varShortInt:
+      v.FData.Int = static_cast<std::int8_t>(value);
+      break;
+    case varByte:
+      v.FData.Int = static_cast<std::uint8_t>(value);
+      break;
+    case varWord:
+      v.FData.Int = static_cast<std::uint16_t>(value);
+      break;
+    case varLongWord:
+      v.FData.Int = static_cast<std::uint32_t>(value);
+      break;
+    case varInt64:
+      v.FData.Int = value;
+      break;
+    case varBoolean:
+      v.FData.Int = value != 0;
+      break;
+    default:
+      v.FType = varInteger;
+      v.FData.Int = static_cast<std::int32_t>(value);
+      break;
   }
   return v;
 }
@@ -180,10 +219,19 @@ Variant Variant::OfInteger(TVarType kind, std::int64_t value) {
 Variant Variant::OfFloat(TVarType kind, double value) {
   Variant v(value);
   switch (kind) {
-    case varSingle: v.FType = varSingle; v.FData.Float = static_cast<float>(value); break;
-    case varCurrency: v.FType = varCurrency; v.FData.Float = std::nearbyint(value * 10000.0) / 10000.0; break;
-    case varDate: v.FType = varDate; break;
-    default: break;
+    case varSingle:
+      v.FType = varSingle;
+      v.FData.Float = static_cast<float>(value);
+      break;
+    case varCurrency:
+      v.FType = varCurrency;
+      v.FData.Float = std::nearbyint(value * 10000.0) / 10000.0;
+      break;
+    case varDate:
+      v.FType = varDate;
+      break;
+    default:
+      break;
   }
   return v;
 }
@@ -214,7 +262,12 @@ Variant Variant::CreateArray(int lowBound, int highBound) {
 
 bool Variant::IsOrdinal() const noexcept {
   switch (FType) {
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord:
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
     case varInt64:
       return true;
     default:
@@ -239,18 +292,22 @@ std::string& Variant::MutableString() {
 
 std::int64_t Variant::AsInt64() const {
   switch (FType) {
-    case varEmpty: return 0;
-    case varBoolean: return FData.Int ? -1 : 0;
+    case varEmpty:
+      return 0;
+    case varBoolean:
+      return FData.Int ? -1 : 0;
     case varString: {
       std::int64_t i;
       if (TryTextToInt64(RawString(), i)) return i;
       double d;
-      if (TryTextToFloat(RawString(), d) && std::fabs(d) < 9.2e18) return static_cast<std::int64_t>(std::nearbyint(d));
+      if (TryTextToFloat(RawString(), d) && std::fabs(d) < 9.2e18)
+        return static_cast<std::int64_t>(std::nearbyint(d));
       throw EVariantTypeCastError(FType, varInt64);
     }
     default:
       if (IsOrdinal()) return FData.Int;
-      if (IsFloat() && std::fabs(FData.Float) < 9.2e18) return static_cast<std::int64_t>(std::nearbyint(FData.Float));
+      if (IsFloat() && std::fabs(FData.Float) < 9.2e18)
+        return static_cast<std::int64_t>(std::nearbyint(FData.Float));
       throw EVariantTypeCastError(FType, varInt64);
   }
 }
@@ -273,8 +330,10 @@ std::int32_t Variant::AsInteger() const {
 
 double Variant::AsFloat() const {
   switch (FType) {
-    case varEmpty: return 0;
-    case varBoolean: return FData.Int ? -1 : 0;
+    case varEmpty:
+      return 0;
+    case varBoolean:
+      return FData.Int ? -1 : 0;
     case varString: {
       double d;
       if (TryTextToFloat(RawString(), d)) return d;
@@ -289,8 +348,10 @@ double Variant::AsFloat() const {
 
 bool Variant::AsBoolean() const {
   switch (FType) {
-    case varEmpty: return false;
-    case varBoolean: return FData.Int != 0;
+    case varEmpty:
+      return false;
+    case varBoolean:
+      return FData.Int != 0;
     case varString: {
       const std::string& s = RawString();
       std::string t = Trim(s);
@@ -310,9 +371,12 @@ bool Variant::AsBoolean() const {
 std::string Variant::AsString() const {
   switch (FType) {
     case varEmpty:
-    case varNull: return std::string();
-    case varBoolean: return FData.Int ? "True" : "False";
-    case varString: return RawString();
+    case varNull:
+      return std::string();
+    case varBoolean:
+      return FData.Int ? "True" : "False";
+    case varString:
+      return RawString();
     default:
       if (IsOrdinal()) return std::to_string(FData.Int);
       if (IsFloat()) return FloatToText(FData.Float);
@@ -323,28 +387,41 @@ std::string Variant::AsString() const {
 Variant Variant::AsType(TVarType type) const {
   if (type == FType) return *this;
   switch (type) {
-    case varEmpty: return Variant();
-    case varNull: return Null();
-    case varBoolean: return Variant(AsBoolean());
+    case varEmpty:
+      return Variant();
+    case varNull:
+      return Null();
+    case varBoolean:
+      return Variant(AsBoolean());
     case varString:
     case varOleStr:
       if (IsNull()) throw EVariantTypeCastError(FType, type);
       return Variant(AsString());
-    case varSingle: case varDouble: case varCurrency: case varDate:
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varDate:
       try {
         return OfFloat(type, AsFloat());
       } catch (const EVariantTypeCastError&) {
         throw EVariantTypeCastError(FType, type);
       }
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord:
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
     case varInt64:
       try {
         return OfInteger(type, AsInt64());
       } catch (const EVariantTypeCastError&) {
         throw EVariantTypeCastError(FType, type);
       }
-    case varVariant: return *this;
-    default: throw EVariantTypeCastError(FType, type);
+    case varVariant:
+      return *this;
+    default:
+      throw EVariantTypeCastError(FType, type);
   }
 }
 
@@ -429,7 +506,9 @@ void Variant::PutElement(std::span<const std::int64_t> indexes, const Variant& v
   ElementRef(indexes) = std::move(copy);
 }
 
-const std::vector<Variant>& Variant::ArrayItems() const { return ArrayData().Items; }
+const std::vector<Variant>& Variant::ArrayItems() const {
+  return ArrayData().Items;
+}
 
 void Variant::ArrayRedim(int highBound) {
   const TVarArrayData& old = ArrayData();

@@ -212,7 +212,9 @@ void VarAddInPlace(Variant& a, const Variant& b);
 
 enum class TVarCompareOp { Eq, NonEq, Less, LessEq, Great, GreatEq };
 bool VarCompare(const Variant& a, const Variant& b, TVarCompareOp op);
-inline bool VarEquals(const Variant& a, const Variant& b) { return VarCompare(a, b, TVarCompareOp::Eq); }
+inline bool VarEquals(const Variant& a, const Variant& b) {
+  return VarCompare(a, b, TVarCompareOp::Eq);
+}
 
 // Number texts: decimal or "$"/"0x" hexadecimal integers; floats with "." as decimal point.
 bool TryTextToInt64(std::string_view text, std::int64_t& value);

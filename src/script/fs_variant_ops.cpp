@@ -14,42 +14,71 @@ enum TVarClass { vcEmpty, vcNull, vcInt, vcFloat, vcCurr, vcStr, vcBool, vcDate,
 
 TVarClass ClassOf(const Variant& v) {
   switch (v.VarType()) {
-    case varEmpty: return vcEmpty;
-    case varNull: return vcNull;
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: return vcInt;
-    case varLongWord: case varInt64: return vcInt64;
-    case varSingle: case varDouble: return vcFloat;
-    case varCurrency: return vcCurr;
-    case varDate: return vcDate;
-    case varBoolean: return vcBool;
-    case varString: case varOleStr: return vcStr;
-    default: return vcArray;  // arrays and kinds no operation accepts
+    case varEmpty:
+      return vcEmpty;
+    case varNull:
+      return vcNull;
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+      return vcInt;
+    case varLongWord:
+    case varInt64:
+      return vcInt64;
+    case varSingle:
+    case varDouble:
+      return vcFloat;
+    case varCurrency:
+      return vcCurr;
+    case varDate:
+      return vcDate;
+    case varBoolean:
+      return vcBool;
+    case varString:
+    case varOleStr:
+      return vcStr;
+    default:
+      return vcArray;  // arrays and kinds no operation accepts
   }
 }
 
 // The value zero of a class: what an empty operand stands for next to an operand of that class.
 Variant ZeroOf(TVarClass c) {
   switch (c) {
-    case vcFloat: return Variant(0.0);
-    case vcCurr: return Variant::OfFloat(varCurrency, 0);
-    case vcDate: return Variant::OfFloat(varDate, 0);
-    case vcStr: return Variant(std::string());
-    case vcBool: return Variant(false);
-    case vcInt64: return Variant(std::int64_t{0});
-    default: return Variant(0);
+    case vcFloat:
+      return Variant(0.0);
+    case vcCurr:
+      return Variant::OfFloat(varCurrency, 0);
+    case vcDate:
+      return Variant::OfFloat(varDate, 0);
+    case vcStr:
+      return Variant(std::string());
+    case vcBool:
+      return Variant(false);
+    case vcInt64:
+      return Variant(std::int64_t{0});
+    default:
+      return Variant(0);
   }
 }
 
 enum class TArithOp { Add, Sub, Mul, Div, IntDiv, Mod, Shl, Shr, And, Or, Xor };
 
-std::int32_t Wrap32(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+std::int32_t Wrap32(std::int64_t v) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+}
 
 Variant IntegerOp32(std::int32_t a, std::int32_t b, TArithOp op) {
   std::uint32_t ua = static_cast<std::uint32_t>(a), ub = static_cast<std::uint32_t>(b);
   switch (op) {
-    case TArithOp::Add: return Variant(static_cast<int>(static_cast<std::int32_t>(ua + ub)));
-    case TArithOp::Sub: return Variant(static_cast<int>(static_cast<std::int32_t>(ua - ub)));
-    case TArithOp::Mul: return Variant(static_cast<int>(static_cast<std::int32_t>(ua * ub)));
+    case TArithOp::Add:
+      return Variant(static_cast<int>(static_cast<std::int32_t>(ua + ub)));
+    case TArithOp::Sub:
+      return Variant(static_cast<int>(static_cast<std::int32_t>(ua - ub)));
+    case TArithOp::Mul:
+      return Variant(static_cast<int>(static_cast<std::int32_t>(ua * ub)));
     case TArithOp::IntDiv:
       if (b == 0) throw EDivByZero();
       if (a == std::numeric_limits<std::int32_t>::min() && b == -1) return Variant(a);
@@ -58,12 +87,18 @@ Variant IntegerOp32(std::int32_t a, std::int32_t b, TArithOp op) {
       if (b == 0) throw EDivByZero();
       if (b == -1) return Variant(0);
       return Variant(a % b);
-    case TArithOp::Shl: return Variant(static_cast<int>(static_cast<std::int32_t>(ua << (ub & 31))));
-    case TArithOp::Shr: return Variant(static_cast<int>(static_cast<std::int32_t>(ua >> (ub & 31))));
-    case TArithOp::And: return Variant(static_cast<int>(a & b));
-    case TArithOp::Or: return Variant(static_cast<int>(a | b));
-    case TArithOp::Xor: return Variant(static_cast<int>(a ^ b));
-    case TArithOp::Div: break;
+    case TArithOp::Shl:
+      return Variant(static_cast<int>(static_cast<std::int32_t>(ua << (ub & 31))));
+    case TArithOp::Shr:
+      return Variant(static_cast<int>(static_cast<std::int32_t>(ua >> (ub & 31))));
+    case TArithOp::And:
+      return Variant(static_cast<int>(a & b));
+    case TArithOp::Or:
+      return Variant(static_cast<int>(a | b));
+    case TArithOp::Xor:
+      return Variant(static_cast<int>(a ^ b));
+    case TArithOp::Div:
+      break;
   }
   return Variant();
 }
@@ -72,9 +107,12 @@ Variant IntegerOp64(std::int64_t a, std::int64_t b, TArithOp op) {
   std::uint64_t ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);
   auto v = [](std::uint64_t x) { return Variant(static_cast<std::int64_t>(x)); };
   switch (op) {
-    case TArithOp::Add: return v(ua + ub);
-    case TArithOp::Sub: return v(ua - ub);
-    case TArithOp::Mul: return v(ua * ub);
+    case TArithOp::Add:
+      return v(ua + ub);
+    case TArithOp::Sub:
+      return v(ua - ub);
+    case TArithOp::Mul:
+      return v(ua * ub);
     case TArithOp::IntDiv:
       if (b == 0) throw EDivByZero();
       if (a == std::numeric_limits<std::int64_t>::min() && b == -1) return Variant(a);
@@ -83,21 +121,30 @@ Variant IntegerOp64(std::int64_t a, std::int64_t b, TArithOp op) {
       if (b == 0) throw EDivByZero();
       if (b == -1) return Variant(std::int64_t{0});
       return Variant(a % b);
-    case TArithOp::Shl: return v(ua << (ub & 63));
-    case TArithOp::Shr: return v(ua >> (ub & 63));
-    case TArithOp::And: return v(ua & ub);
-    case TArithOp::Or: return v(ua | ub);
-    case TArithOp::Xor: return v(ua ^ ub);
-    case TArithOp::Div: break;
+    case TArithOp::Shl:
+      return v(ua << (ub & 63));
+    case TArithOp::Shr:
+      return v(ua >> (ub & 63));
+    case TArithOp::And:
+      return v(ua & ub);
+    case TArithOp::Or:
+      return v(ua | ub);
+    case TArithOp::Xor:
+      return v(ua ^ ub);
+    case TArithOp::Div:
+      break;
   }
   return Variant();
 }
 
 double FloatOp(double a, double b, TArithOp op) {
   switch (op) {
-    case TArithOp::Add: return a + b;
-    case TArithOp::Sub: return a - b;
-    case TArithOp::Mul: return a * b;
+    case TArithOp::Add:
+      return a + b;
+    case TArithOp::Sub:
+      return a - b;
+    case TArithOp::Mul:
+      return a * b;
     default:
       if (b == 0) throw EZeroDivide();
       return a / b;
@@ -156,24 +203,40 @@ Variant BinaryOp(const Variant& left, const Variant& right, TArithOp op) {
 }  // namespace
 
 Variant VarAdd(const Variant& a, const Variant& b) {
-  if (a.VarType() == varInteger && b.VarType() == varInteger)
-    return Variant(Wrap32(a.RawInt() + b.RawInt()));
+  if (a.VarType() == varInteger && b.VarType() == varInteger) return Variant(Wrap32(a.RawInt() + b.RawInt()));
   return BinaryOp(a, b, TArithOp::Add);
 }
 Variant VarSub(const Variant& a, const Variant& b) {
-  if (a.VarType() == varInteger && b.VarType() == varInteger)
-    return Variant(Wrap32(a.RawInt() - b.RawInt()));
+  if (a.VarType() == varInteger && b.VarType() == varInteger) return Variant(Wrap32(a.RawInt() - b.RawInt()));
   return BinaryOp(a, b, TArithOp::Sub);
 }
-Variant VarMul(const Variant& a, const Variant& b) { return BinaryOp(a, b, TArithOp::Mul); }
-Variant VarDiv(const Variant& a, const Variant& b) { return BinaryOp(a, b, TArithOp::Div); }
-Variant VarIntDiv(const Variant& a, const Variant& b) { return BinaryOp(a, b, TArithOp::IntDiv); }
-Variant VarMod(const Variant& a, const Variant& b) { return BinaryOp(a, b, TArithOp::Mod); }
-Variant VarShl(const Variant& a, const Variant& b) { return BinaryOp(a, b, TArithOp::Shl); }
-Variant VarShr(const Variant& a, const Variant& b) { return BinaryOp(a, b, TArithOp::Shr); }
-Variant VarAnd(const Variant& a, const Variant& b) { return BinaryOp(a, b, TArithOp::And); }
-Variant VarOr(const Variant& a, const Variant& b) { return BinaryOp(a, b, TArithOp::Or); }
-Variant VarXor(const Variant& a, const Variant& b) { return BinaryOp(a, b, TArithOp::Xor); }
+Variant VarMul(const Variant& a, const Variant& b) {
+  return BinaryOp(a, b, TArithOp::Mul);
+}
+Variant VarDiv(const Variant& a, const Variant& b) {
+  return BinaryOp(a, b, TArithOp::Div);
+}
+Variant VarIntDiv(const Variant& a, const Variant& b) {
+  return BinaryOp(a, b, TArithOp::IntDiv);
+}
+Variant VarMod(const Variant& a, const Variant& b) {
+  return BinaryOp(a, b, TArithOp::Mod);
+}
+Variant VarShl(const Variant& a, const Variant& b) {
+  return BinaryOp(a, b, TArithOp::Shl);
+}
+Variant VarShr(const Variant& a, const Variant& b) {
+  return BinaryOp(a, b, TArithOp::Shr);
+}
+Variant VarAnd(const Variant& a, const Variant& b) {
+  return BinaryOp(a, b, TArithOp::And);
+}
+Variant VarOr(const Variant& a, const Variant& b) {
+  return BinaryOp(a, b, TArithOp::Or);
+}
+Variant VarXor(const Variant& a, const Variant& b) {
+  return BinaryOp(a, b, TArithOp::Xor);
+}
 
 void VarAddInPlace(Variant& a, const Variant& b) {
   if (a.VarType() == varString && b.VarType() == varString) {
@@ -185,31 +248,49 @@ void VarAddInPlace(Variant& a, const Variant& b) {
 
 Variant VarNeg(const Variant& a) {
   switch (ClassOf(a)) {
-    case vcEmpty: return Variant();
-    case vcInt: return Variant(Wrap32(-a.RawInt()));
-    case vcInt64: return Variant(static_cast<std::int64_t>(0 - static_cast<std::uint64_t>(a.RawInt())));
-    case vcFloat: return Variant(-a.RawFloat());
-    case vcCurr: case vcDate: return Variant::OfFloat(a.VarType(), -a.RawFloat());
-    case vcBool: return Variant(Wrap32(-a.AsInt64()));
-    case vcStr: return Variant(-a.AsFloat());
-    default: throw EVariantInvalidOpError();
+    case vcEmpty:
+      return Variant();
+    case vcInt:
+      return Variant(Wrap32(-a.RawInt()));
+    case vcInt64:
+      return Variant(static_cast<std::int64_t>(0 - static_cast<std::uint64_t>(a.RawInt())));
+    case vcFloat:
+      return Variant(-a.RawFloat());
+    case vcCurr:
+    case vcDate:
+      return Variant::OfFloat(a.VarType(), -a.RawFloat());
+    case vcBool:
+      return Variant(Wrap32(-a.AsInt64()));
+    case vcStr:
+      return Variant(-a.AsFloat());
+    default:
+      throw EVariantInvalidOpError();
   }
 }
 
 Variant VarNot(const Variant& a) {
   switch (ClassOf(a)) {
-    case vcEmpty: return Variant(-1);
-    case vcBool: return Variant(!a.AsBoolean());
-    case vcInt64: return Variant(~a.RawInt());
-    case vcInt: case vcFloat: case vcCurr: case vcDate: return Variant(~Wrap32(a.AsInt64()));
+    case vcEmpty:
+      return Variant(-1);
+    case vcBool:
+      return Variant(!a.AsBoolean());
+    case vcInt64:
+      return Variant(~a.RawInt());
+    case vcInt:
+    case vcFloat:
+    case vcCurr:
+    case vcDate:
+      return Variant(~Wrap32(a.AsInt64()));
     case vcStr: {
       // A text that reads as a boolean is negated logically, any other as a number bitwise.
       std::int64_t i;
       double d;
-      if (TryTextToInt64(a.RawString(), i) || TryTextToFloat(a.RawString(), d)) return Variant(~Wrap32(a.AsInt64()));
+      if (TryTextToInt64(a.RawString(), i) || TryTextToFloat(a.RawString(), d))
+        return Variant(~Wrap32(a.AsInt64()));
       return Variant(!a.AsBoolean());
     }
-    default: throw EVariantInvalidOpError();
+    default:
+      throw EVariantInvalidOpError();
   }
 }
 
@@ -218,17 +299,25 @@ namespace {
 template <class T>
 bool Compare3(T a, T b, TVarCompareOp op) {
   switch (op) {
-    case TVarCompareOp::Eq: return a == b;
-    case TVarCompareOp::NonEq: return a != b;
-    case TVarCompareOp::Less: return a < b;
-    case TVarCompareOp::LessEq: return a <= b;
-    case TVarCompareOp::Great: return a > b;
-    case TVarCompareOp::GreatEq: return a >= b;
+    case TVarCompareOp::Eq:
+      return a == b;
+    case TVarCompareOp::NonEq:
+      return a != b;
+    case TVarCompareOp::Less:
+      return a < b;
+    case TVarCompareOp::LessEq:
+      return a <= b;
+    case TVarCompareOp::Great:
+      return a > b;
+    case TVarCompareOp::GreatEq:
+      return a >= b;
   }
   return false;
 }
 
-bool IsNumberClass(TVarClass c) { return c == vcInt || c == vcInt64 || c == vcFloat || c == vcCurr || c == vcDate; }
+bool IsNumberClass(TVarClass c) {
+  return c == vcInt || c == vcInt64 || c == vcFloat || c == vcCurr || c == vcDate;
+}
 
 }  // namespace
 
@@ -259,7 +348,8 @@ bool VarCompare(const Variant& left, const Variant& right, TVarCompareOp op) {
   }
   if (ca == vcBool && (cb == vcBool || cb == vcStr)) return Compare3(a->AsBoolean(), b->AsBoolean(), op);
   if (cb == vcBool && ca == vcStr) return Compare3(a->AsBoolean(), b->AsBoolean(), op);
-  bool integral = (ca == vcInt || ca == vcInt64 || ca == vcBool) && (cb == vcInt || cb == vcInt64 || cb == vcBool);
+  bool integral =
+      (ca == vcInt || ca == vcInt64 || ca == vcBool) && (cb == vcInt || cb == vcInt64 || cb == vcBool);
   if (integral) return Compare3(a->AsInt64(), b->AsInt64(), op);
   if (IsNumberClass(ca) || IsNumberClass(cb) || ca == vcBool || cb == vcBool)
     return Compare3(a->AsFloat(), b->AsFloat(), op);

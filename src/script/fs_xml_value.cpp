@@ -40,14 +40,27 @@ std::string DateText(double value) {
 
 std::string ValueToXML(const Variant& value) {
   switch (value.VarType()) {
-    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord:
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
     case varInt64:
       return std::to_string(value.RawInt());
-    case varSingle: case varDouble: case varCurrency: return FloatToText(value.RawFloat());
-    case varDate: return DateText(value.RawFloat());
-    case varString: case varOleStr: return StrToXML(value.RawString());
-    case varBoolean: return value.RawInt() != 0 ? "1" : "0";
-    default: return std::string();
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+      return FloatToText(value.RawFloat());
+    case varDate:
+      return DateText(value.RawFloat());
+    case varString:
+    case varOleStr:
+      return StrToXML(value.RawString());
+    case varBoolean:
+      return value.RawInt() != 0 ? "1" : "0";
+    default:
+      return std::string();
   }
 }
 

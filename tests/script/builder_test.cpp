@@ -37,9 +37,8 @@ class Builder : public ::testing::Test {
 };
 
 TEST_F(Builder, ArgumentOfTheWrongTypeNamesBothTypes) {
-  prog.AddMethod("procedure Need(i: Integer)", [](TfsHostObject*, TfsClassRef, const std::string&, Variant&) {
-    return Variant();
-  });
+  prog.AddMethod("procedure Need(i: Integer)",
+                 [](TfsHostObject*, TfsClassRef, const std::string&, Variant&) { return Variant(); });
   EXPECT_FALSE(Compile("Need(\"text\");"));
   EXPECT_EQ(prog.ErrorText, "Incompatible types: 'Integer', 'String'");
   EXPECT_EQ(prog.ErrorPlace, "1:12");  // the argument's last leaf
@@ -151,11 +150,12 @@ TEST_F(Builder, IntermediateTreeRoundTripsThroughSetILCode) {
   TfsScript other;
   other.Parent = fsGlobalUnit();
   std::vector<std::string> out;
-  other.AddMethod("procedure Print(Value: Variant)", [&](TfsHostObject*, TfsClassRef, const std::string&, Variant& p) {
-    std::int64_t i = 0;
-    out.push_back(p.GetElement(std::span(&i, 1)).AsString());
-    return Variant();
-  });
+  other.AddMethod("procedure Print(Value: Variant)",
+                  [&](TfsHostObject*, TfsClassRef, const std::string&, Variant& p) {
+                    std::int64_t i = 0;
+                    out.push_back(p.GetElement(std::span(&i, 1)).AsString());
+                    return Variant();
+                  });
   std::istringstream in(il.str());
   ASSERT_TRUE(other.SetILCode(in)) << other.ErrorText;
   other.Execute();
@@ -164,7 +164,8 @@ TEST_F(Builder, IntermediateTreeRoundTripsThroughSetILCode) {
 
 TEST_F(Builder, DanglingOperatorInTheTreeIsDropped) {
   std::istringstream in(
-      "<?xml version=\"1.0\"?><program><assignstmt pos=\"1:1\"><dsgn pos=\"1:1\"><node text=\"x\" pos=\"1:2\"/>"
+      "<?xml version=\"1.0\"?><program><assignstmt pos=\"1:1\"><dsgn pos=\"1:1\"><node text=\"x\" "
+      "pos=\"1:2\"/>"
       "</dsgn><expr pos=\"1:5\"><number text=\"5\" pos=\"1:6\"/><op text=\"&#60;\" pos=\"1:8\"/></expr>"
       "</assignstmt></program>");
   ASSERT_TRUE(prog.SetILCode(in)) << Error();
@@ -178,6 +179,28 @@ TEST_F(Builder, MalformedTreesAreCompileErrors) {
   EXPECT_EQ(prog.ErrorText, "Invalid file format");
   std::istringstream broken("<program><assignstmt");
   EXPECT_THROW(prog.SetILCode(broken), Exception);
+}
+
+TEST_F(Builder, TypedDeclarationsOfCppScriptAreChecked) {
+  prog.SyntaxType = "C++Script";
+  EXPECT_FALSE(Compile("int x;\n{\n  x = \"a\";\n}"));
+  EXPECT_EQ(Error(), "3:3: Incompatible types: 'Integer', 'String'");
+  prog.Clear();
+  SetUp();
+  prog.SyntaxType = "C++Script";
+  EXPECT_FALSE(Compile("int x;\nfloat f = 1.5;\n{\n  x = f;\n}"));
+  EXPECT_EQ(prog.ErrorText, "Incompatible types: 'Integer', 'Extended'");
+  prog.Clear();
+  SetUp();
+  prog.SyntaxType = "C++Script";
+  EXPECT_FALSE(Compile("TFoo x;\n{\n}"));
+  EXPECT_EQ(Error(), "1:5: Unknown type: 'TFoo'");
+  prog.Clear();
+  SetUp();
+  prog.SyntaxType = "C++Script";
+  ASSERT_TRUE(Compile("int x = 5, i;\n{\n  for (i = 0; i < 3; i++) { x = x + i; }\n  Print(x / 2);\n}")) << Error();
+  prog.Execute();
+  EXPECT_EQ(printed, std::vector<std::string>{"4"});
 }
 
 TEST_F(Builder, UnknownLanguageRaises) {

@@ -64,7 +64,9 @@ TEST_F(Declarations, GroupsVarAndDefaults) {
                     {"Month", "Word", false, true},
                     {"Day", "Word", false, true}});
   m = ParseMethodSyntax("function Copy(s: String; from, count: Integer): String", &prog);
-  ExpectParams(*m, {{"s", "String", false, false}, {"from", "Integer", false, false}, {"count", "Integer", false, false}});
+  ExpectParams(
+      *m,
+      {{"s", "String", false, false}, {"from", "Integer", false, false}, {"count", "Integer", false, false}});
 
   m = ParseMethodSyntax("function F(a, b: Integer = 5): Integer", &prog);
   ExpectParams(*m, {{"a", "Integer", false, false}, {"b", "Integer", true, false}});
@@ -88,6 +90,9 @@ TEST_F(Declarations, IdentifierDefaultsAreLookedUp) {
   EXPECT_TRUE(m->GetParam(0)->Optional);
   EXPECT_TRUE(m->GetParam(0)->DefaultValue.AsBoolean());
   EXPECT_FALSE(m->GetParam(1)->Optional);
+  // A function named as default is not run (it would fail on its own missing argument).
+  m = ParseMethodSyntax("procedure P(x: Extended = Exp)", &prog);
+  EXPECT_FALSE(m->GetParam(0)->Optional);
 }
 
 TEST_F(Declarations, ResultTypeIsAfterTheLastColonAndMacroPrefix) {

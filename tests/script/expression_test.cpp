@@ -131,7 +131,9 @@ class ILStatements : public ::testing::Test {
     prog.Execute();
     return printed;
   }
-  static std::string Num(int n) { return "<expr pos=\"1:1\"><number text=\"" + std::to_string(n) + "\" pos=\"1:1\"/></expr>"; }
+  static std::string Num(int n) {
+    return "<expr pos=\"1:1\"><number text=\"" + std::to_string(n) + "\" pos=\"1:1\"/></expr>";
+  }
   static std::string PrintI() {
     return "<callstmt pos=\"2:1\"><dsgn pos=\"2:1\"><node text=\"Print\" pos=\"2:1\"/><expr pos=\"2:1\">"
            "<dsgn pos=\"2:1\"><node text=\"i\" pos=\"2:1\"/></dsgn></expr></dsgn></callstmt>";
@@ -142,8 +144,8 @@ class ILStatements : public ::testing::Test {
 };
 
 TEST_F(ILStatements, CountingForRunsAFixedNumberOfTimes) {
-  std::string setI = "<assignstmt pos=\"3:1\"><dsgn pos=\"3:1\"><node text=\"i\" pos=\"3:1\"/></dsgn>" + Num(100) +
-                     "</assignstmt>";
+  std::string setI = "<assignstmt pos=\"3:1\"><dsgn pos=\"3:1\"><node text=\"i\" pos=\"3:1\"/></dsgn>" +
+                     Num(100) + "</assignstmt>";
   EXPECT_EQ(Run("<forstmt pos=\"1:1\"><node text=\"i\"/>" + Num(1) + Num(3) + "<compoundstmt pos=\"2:1\">" +
                 PrintI() + setI + "</compoundstmt></forstmt>"),
             "1 2 3 ");
@@ -154,25 +156,29 @@ TEST_F(ILStatements, CountingForUpFromFiveToOneRunsNothingAndDownToCounts) {
   printed.clear();
   prog.Clear();
   SetUp();
-  EXPECT_EQ(Run("<forstmt pos=\"1:1\"><node text=\"i\"/>" + Num(3) + "<downto/>" + Num(1) + PrintI() + "</forstmt>"),
+  EXPECT_EQ(Run("<forstmt pos=\"1:1\"><node text=\"i\"/>" + Num(3) + "<downto/>" + Num(1) + PrintI() +
+                "</forstmt>"),
             "3 2 1 ");
 }
 
 TEST_F(ILStatements, SteppingForGoesBothWays) {
-  EXPECT_EQ(Run("<vbforstmt pos=\"1:1\"><node text=\"i\"/>" + Num(1) + Num(6) + Num(2) + PrintI() + "</vbforstmt>"),
-            "1 3 5 ");
+  EXPECT_EQ(
+      Run("<vbforstmt pos=\"1:1\"><node text=\"i\"/>" + Num(1) + Num(6) + Num(2) + PrintI() + "</vbforstmt>"),
+      "1 3 5 ");
   printed.clear();
   prog.Clear();
   SetUp();
-  std::string minusTwo = "<expr pos=\"1:1\"><op text=\"unminus\" pos=\"1:1\"/><number text=\"2\" pos=\"1:1\"/></expr>";
-  EXPECT_EQ(Run("<vbforstmt pos=\"1:1\"><node text=\"i\"/>" + Num(6) + Num(1) + minusTwo + PrintI() + "</vbforstmt>"),
+  std::string minusTwo =
+      "<expr pos=\"1:1\"><op text=\"unminus\" pos=\"1:1\"/><number text=\"2\" pos=\"1:1\"/></expr>";
+  EXPECT_EQ(Run("<vbforstmt pos=\"1:1\"><node text=\"i\"/>" + Num(6) + Num(1) + minusTwo + PrintI() +
+                "</vbforstmt>"),
             "6 4 2 ");
 }
 
 TEST_F(ILStatements, LoopVariableMustBeNumeric) {
   prog.AddVariable("s", "String", Variant("x"));
-  std::istringstream in("<?xml version=\"1.0\"?><program><forstmt pos=\"4:2\"><node text=\"s\"/>" + Num(1) + Num(2) +
-                        "</forstmt></program>");
+  std::istringstream in("<?xml version=\"1.0\"?><program><forstmt pos=\"4:2\"><node text=\"s\"/>" + Num(1) +
+                        Num(2) + "</forstmt></program>");
   EXPECT_FALSE(prog.SetILCode(in));
   EXPECT_EQ(prog.ErrorText, "For loop variable must be numeric variable");
   EXPECT_EQ(prog.ErrorPlace, "4:2");

@@ -20,9 +20,10 @@ class TDevice : public TfsHostObject {
   static const TfsClassInfo& Info() {
     static const TfsClassInfo info(
         "TDevice", &BaseInfo(),
-        {TfsPropInfo{"Speed", TfsPropKind::Integer, "",
-                     [](TfsHostObject& o) { return Variant(static_cast<TDevice&>(o).Speed); },
-                     [](TfsHostObject& o, const Variant& v) { static_cast<TDevice&>(o).Speed = v.AsInteger(); }}});
+        {TfsPropInfo{
+            "Speed", TfsPropKind::Integer, "",
+            [](TfsHostObject& o) { return Variant(static_cast<TDevice&>(o).Speed); },
+            [](TfsHostObject& o, const Variant& v) { static_cast<TDevice&>(o).Speed = v.AsInteger(); }}});
     return info;
   }
   TfsClassRef ClassType() const override { return &Info(); }
@@ -60,7 +61,8 @@ class HostScript : public ::testing::Test {
                               auto* d = static_cast<TDevice*>(inst);
                               std::int64_t i = 0, last = params.ArrayHighBound(1);
                               int index = params.GetElement(std::span(&i, 1)).AsInteger();
-                              if (index < 0 || index >= static_cast<int>(d->Lines.size())) throw Exception("bad index");
+                              if (index < 0 || index >= static_cast<int>(d->Lines.size()))
+                                throw Exception("bad index");
                               if (name == "LINES.SET") {
                                 d->Lines[index] = params.GetElement(std::span(&last, 1)).AsString();
                                 return Variant();
@@ -121,6 +123,12 @@ TEST_F(HostScript, WithReachesMembersThroughTheObject) {
   Run("with (Modem) { Speed = 2400; Print(Describe(\"w\")); }");
   EXPECT_EQ(device.Speed, 2400);
   EXPECT_EQ(printed, (std::vector<std::string>{"w2400"}));
+}
+
+TEST_F(HostScript, ObjectsHeldInVariablesAreBoundAtRunTime) {
+  Run("var d = Modem;\nd.Speed = 4800;\nPrint(d.Describe(\"v\"));\nvar o = Modem;\nwith (o) { Speed = 1200; }");
+  EXPECT_EQ(printed, (std::vector<std::string>{"v4800"}));
+  EXPECT_EQ(device.Speed, 1200);
 }
 
 TEST_F(HostScript, MacroArgumentsPassTheirSourceText) {

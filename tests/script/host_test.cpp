@@ -7,8 +7,12 @@
 namespace kelvo {
 namespace {
 
-Variant Element(const Variant& a, std::int64_t i) { return a.GetElement(std::span(&i, 1)); }
-void SetElement(Variant& a, std::int64_t i, const Variant& v) { a.PutElement(std::span(&i, 1), v); }
+Variant Element(const Variant& a, std::int64_t i) {
+  return a.GetElement(std::span(&i, 1));
+}
+void SetElement(Variant& a, std::int64_t i, const Variant& v) {
+  a.PutElement(std::span(&i, 1), v);
+}
 
 class HostMethods : public ::testing::Test {
  protected:
@@ -19,17 +23,17 @@ class HostMethods : public ::testing::Test {
 TEST_F(HostMethods, HandlerGetsUpperNameArgumentsAndWritesVarParameters) {
   std::string seenName;
   Variant seenParams;
-  TfsMethodHelper* m = prog.AddMethod(
-      "function Swap(var a: Integer; b: Integer): String",
-      [&](TfsHostObject* instance, TfsClassRef cls, const std::string& name, Variant& params) {
-        EXPECT_EQ(instance, nullptr);
-        EXPECT_EQ(cls, nullptr);
-        seenName = name;
-        seenParams = params;
-        SetElement(params, 0, Variant(99));
-        SetElement(params, 1, Variant(77));
-        return Variant("done");
-      });
+  TfsMethodHelper* m =
+      prog.AddMethod("function Swap(var a: Integer; b: Integer): String",
+                     [&](TfsHostObject* instance, TfsClassRef cls, const std::string& name, Variant& params) {
+                       EXPECT_EQ(instance, nullptr);
+                       EXPECT_EQ(cls, nullptr);
+                       seenName = name;
+                       seenParams = params;
+                       SetElement(params, 0, Variant(99));
+                       SetElement(params, 1, Variant(77));
+                       return Variant("done");
+                     });
   EXPECT_EQ(prog.FindLocal("swap"), m);
   EXPECT_EQ(m->Description, "Swap");
   m->GetParam(0)->Value = Variant(1);
@@ -44,11 +48,11 @@ TEST_F(HostMethods, HandlerGetsUpperNameArgumentsAndWritesVarParameters) {
 
 TEST_F(HostMethods, NoParametersGiveAnEmptyArray) {
   int high = 5;
-  TfsMethodHelper* m = prog.AddMethod("function RecvLn():String", [&](TfsHostObject*, TfsClassRef,
-                                                                       const std::string&, Variant& params) {
-    high = params.ArrayHighBound(1);
-    return Variant("line");
-  });
+  TfsMethodHelper* m = prog.AddMethod("function RecvLn():String",
+                                      [&](TfsHostObject*, TfsClassRef, const std::string&, Variant& params) {
+                                        high = params.ArrayHighBound(1);
+                                        return Variant("line");
+                                      });
   EXPECT_EQ(m->GetValue().AsString(), "line");
   EXPECT_EQ(high, -1);
 }
@@ -63,13 +67,13 @@ TEST_F(HostMethods, LaterRegistrationShadowsEarlier) {
 }
 
 TEST_F(HostMethods, CallerHandlersReadAndWriteThroughTheMethodItem) {
-  TfsMethodHelper* m = prog.AddMethod(
-      "procedure Inc2(var x: Integer; by: Integer = 2)",
-      [](TfsHostObject*, TfsClassRef, const std::string& name, TfsMethodHelper& caller) {
-        EXPECT_EQ(name, "INC2");
-        caller.SetVParam(0, VarAdd(caller.GetVParam(0), caller.GetVParam(1)));
-        return Variant();
-      });
+  TfsMethodHelper* m =
+      prog.AddMethod("procedure Inc2(var x: Integer; by: Integer = 2)",
+                     [](TfsHostObject*, TfsClassRef, const std::string& name, TfsMethodHelper& caller) {
+                       EXPECT_EQ(name, "INC2");
+                       caller.SetVParam(0, VarAdd(caller.GetVParam(0), caller.GetVParam(1)));
+                       return Variant();
+                     });
   EXPECT_TRUE(m->GetParam(1)->Optional);
   m->GetParam(0)->Value = Variant(40);
   m->GetParam(1)->Value = m->GetParam(1)->DefaultValue;
@@ -78,8 +82,9 @@ TEST_F(HostMethods, CallerHandlersReadAndWriteThroughTheMethodItem) {
 }
 
 TEST_F(HostMethods, HandlerErrorsPassThrough) {
-  TfsMethodHelper* m = prog.AddMethod("procedure Fail", [](TfsHostObject*, TfsClassRef, const std::string&,
-                                                           Variant&) -> Variant { throw Exception("boom"); });
+  TfsMethodHelper* m = prog.AddMethod(
+      "procedure Fail",
+      [](TfsHostObject*, TfsClassRef, const std::string&, Variant&) -> Variant { throw Exception("boom"); });
   EXPECT_THROW(m->GetValue(), Exception);
 }
 
@@ -90,11 +95,13 @@ class TCounter : public TfsHostObject {
     static const TfsClassInfo base("TBase", nullptr);
     static const TfsClassInfo info(
         "TCounter", &base,
-        {TfsPropInfo{"Count", TfsPropKind::Integer, "",
-                     [](TfsHostObject& o) { return Variant(static_cast<TCounter&>(o).Count); },
-                     [](TfsHostObject& o, const Variant& v) { static_cast<TCounter&>(o).Count = v.AsInteger(); }},
+        {TfsPropInfo{
+             "Count", TfsPropKind::Integer, "",
+             [](TfsHostObject& o) { return Variant(static_cast<TCounter&>(o).Count); },
+             [](TfsHostObject& o, const Variant& v) { static_cast<TCounter&>(o).Count = v.AsInteger(); }},
          TfsPropInfo{"Active", TfsPropKind::Enumeration, "Boolean",
-                     [](TfsHostObject& o) { return Variant(static_cast<TCounter&>(o).Active ? 1 : 0); }, nullptr}});
+                     [](TfsHostObject& o) { return Variant(static_cast<TCounter&>(o).Active ? 1 : 0); },
+                     nullptr}});
     return info;
   }
   TfsClassRef ClassType() const override { return &Info(); }
@@ -110,9 +117,10 @@ TEST_F(HostMethods, ClassesDescribeAncestorsAndPublishedProperties) {
   EXPECT_EQ(prog.AddClass(&TCounter::Info(), "TBase"), nullptr);
   EXPECT_EQ(cls->VarType, fvtClass);
   EXPECT_EQ(cls->ParamCount(), 1);
-  base->AddMethod("function Hello: String", [](TfsHostObject* inst, TfsClassRef c, const std::string& n, Variant&) {
-    return Variant(n + ":" + (c ? c->ClassName() : "") + ":" + (inst ? "obj" : "none"));
-  });
+  base->AddMethod("function Hello: String",
+                  [](TfsHostObject* inst, TfsClassRef c, const std::string& n, Variant&) {
+                    return Variant(n + ":" + (c ? c->ClassName() : "") + ":" + (inst ? "obj" : "none"));
+                  });
   auto* count = dynamic_cast<TfsPropertyHelper*>(cls->Find("count"));
   ASSERT_NE(count, nullptr);
   count->OwnerValue = ObjectToVariant(&counter);
@@ -138,8 +146,8 @@ TEST_F(HostMethods, ClassesDescribeAncestorsAndPublishedProperties) {
 TEST_F(HostMethods, PropertyGettersNormaliseBooleans) {
   TfsClassVariable* cls = prog.AddClass(&TCounter::Info(), "");
   int returned = 5;
-  auto* p = cls->AddProperty("Ready", "Boolean",
-                             [&](TfsHostObject*, TfsClassRef, const std::string&) { return Variant(returned); });
+  auto* p = cls->AddProperty(
+      "Ready", "Boolean", [&](TfsHostObject*, TfsClassRef, const std::string&) { return Variant(returned); });
   EXPECT_TRUE(p->GetValue().AsBoolean());
   returned = 0;
   EXPECT_FALSE(p->GetValue().AsBoolean());
@@ -150,12 +158,13 @@ TEST_F(HostMethods, IndexPropertiesGetAndSet) {
   TfsClassVariable* cls = prog.AddClass(&TCounter::Info(), "");
   std::string lastName;
   Variant lastArgs;
-  TfsMethodHelper* items = cls->AddDefaultProperty(
-      "Items", "Integer, String", "String", [&](TfsHostObject*, TfsClassRef, const std::string& n, Variant& a) {
-        lastName = n;
-        lastArgs = a;
-        return Variant("v");
-      });
+  TfsMethodHelper* items =
+      cls->AddDefaultProperty("Items", "Integer, String", "String",
+                              [&](TfsHostObject*, TfsClassRef, const std::string& n, Variant& a) {
+                                lastName = n;
+                                lastArgs = a;
+                                return Variant("v");
+                              });
   EXPECT_EQ(cls->DefaultProperty, items);
   EXPECT_TRUE(items->IsIndexProp);
   ASSERT_EQ(items->ParamCount(), 2);

@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream in(text);
     if (!prog.SetILCode(in)) return 0;
     std::string lower = kelvo::LowerCase(text);
-    if (lower.find("stmt") != std::string::npos && (lower.find("for") != std::string::npos ||
-                                                    lower.find("while") != std::string::npos ||
-                                                    lower.find("repeat") != std::string::npos))
+    if (lower.find("stmt") != std::string::npos &&
+        (lower.find("for") != std::string::npos || lower.find("while") != std::string::npos ||
+         lower.find("repeat") != std::string::npos))
       return 0;
     prog.Execute();
   } catch (const kelvo::Exception&) {

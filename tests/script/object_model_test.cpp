@@ -21,7 +21,7 @@ TEST(ItemTable, LookupIgnoresCaseAndFindsTheNewestFirst) {
 TEST(ItemTable, CyrillicNamesCompareWithoutCase) {
   TfsScript prog;
   prog.AddVariable("\xd1\xf7\xb8\xf2", "Integer", Variant(5));  // "Счёт" in Windows-1251
-  ASSERT_NE(prog.Find("\xd1\xd7\xa8\xd2"), nullptr);             // "СЧЁТ"
+  ASSERT_NE(prog.Find("\xd1\xd7\xa8\xd2"), nullptr);            // "СЧЁТ"
 }
 
 TEST(ItemTable, ParentsAreSearchedAndShadowed) {
@@ -134,10 +134,10 @@ TEST(RunFlags, TerminateStopsProceduresAndTheirCallers) {
   TfsScript prog;
   auto* proc = prog.Add("P", std::make_unique<TfsProcVariable>("P", fvtInt, "Integer", &prog, false));
   int innerRuns = 0, outerRuns = 0;
-  proc->LocalProg->RootStatement().Add(std::make_unique<TCallbackStmt>(proc->LocalProg.get(), [&] {
-    prog.Terminate();
-  }));
-  proc->LocalProg->RootStatement().Add(std::make_unique<TCallbackStmt>(proc->LocalProg.get(), [&] { ++innerRuns; }));
+  proc->LocalProg->RootStatement().Add(
+      std::make_unique<TCallbackStmt>(proc->LocalProg.get(), [&] { prog.Terminate(); }));
+  proc->LocalProg->RootStatement().Add(
+      std::make_unique<TCallbackStmt>(proc->LocalProg.get(), [&] { ++innerRuns; }));
   prog.RootStatement().Add(std::make_unique<TCallbackStmt>(&prog, [&] { proc->GetValue(); }));
   prog.RootStatement().Add(std::make_unique<TCallbackStmt>(&prog, [&] { ++outerRuns; }));
   prog.Execute();
@@ -147,7 +147,7 @@ TEST(RunFlags, TerminateStopsProceduresAndTheirCallers) {
   EXPECT_FALSE(prog.StopRequested);
   EXPECT_FALSE(prog.Running);
   EXPECT_TRUE(prog.MainRun);
-  prog.Execute();  // a later run starts afresh
+  prog.Execute();           // a later run starts afresh
   EXPECT_EQ(outerRuns, 0);  // P terminates again
 }
 

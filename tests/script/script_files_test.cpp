@@ -44,9 +44,12 @@ TExpectations ReadExpectations(const std::vector<std::string>& lines) {
   };
   for (const std::string& line : lines) {
     std::string value;
-    if (after(line, "// expect: ", value)) e.Output.push_back(value);
-    else if (after(line, "// runtime error: ", value)) e.RuntimeError = value;
-    else if (after(line, "// error: ", value)) e.CompileError = value;
+    if (after(line, "// expect: ", value))
+      e.Output.push_back(value);
+    else if (after(line, "// runtime error: ", value))
+      e.RuntimeError = value;
+    else if (after(line, "// error: ", value))
+      e.CompileError = value;
   }
   return e;
 }

@@ -86,7 +86,7 @@ TEST(VariantLogic, BooleansAreLogicalIntegersBitwise) {
 TEST(VariantCompare, PairingsCompareByTheirRule) {
   using Op = TVarCompareOp;
   EXPECT_TRUE(VarCompare(Variant("B"), Variant("a"), Op::Less));  // bytes, with case
-  EXPECT_TRUE(VarCompare(Variant("10"), Variant(9), Op::Great));   // string with number: floats
+  EXPECT_TRUE(VarCompare(Variant("10"), Variant(9), Op::Great));  // string with number: floats
   EXPECT_TRUE(VarCompare(Variant(2), Variant(2.0), Op::Eq));
   EXPECT_TRUE(VarCompare(Variant(true), Variant("True"), Op::Eq));
   EXPECT_TRUE(VarCompare(Variant::Null(), Variant::Null(), Op::Eq));

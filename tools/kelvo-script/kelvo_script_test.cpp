@@ -34,8 +34,8 @@ class KelvoScript : public ::testing::Test {
   }
   TResult Run(const std::string& args) {
     const char* program = std::getenv("KELVO_SCRIPT");
-    std::string cmd = std::string(program ? program : "kelvo-script") + " " + args + " >" + (dir / "out").string() +
-                      " 2>" + (dir / "err").string();
+    std::string cmd = std::string(program ? program : "kelvo-script") + " " + args + " >" +
+                      (dir / "out").string() + " 2>" + (dir / "err").string();
     int status = std::system(cmd.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(dir / "out"), ReadAll(dir / "err")};
   }
@@ -45,7 +45,8 @@ class KelvoScript : public ::testing::Test {
 
 TEST_F(KelvoScript, PrintsAsUtf8AndSucceeds) {
   // "Привет" in Windows-1251.
-  std::string file = Write("hello.js", "var s = \"\xcf\xf0\xe8\xe2\xe5\xf2\";\r\nPrint(s);\r\nPrint(1 + 2);\r\n");
+  std::string file =
+      Write("hello.js", "var s = \"\xcf\xf0\xe8\xe2\xe5\xf2\";\r\nPrint(s);\r\nPrint(1 + 2);\r\n");
   TResult r = Run(file);
   EXPECT_EQ(r.Code, 0) << r.Err;
   EXPECT_EQ(r.Out, "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82\n3\n");
@@ -88,6 +89,27 @@ TEST_F(KelvoScript, LanguageDirectiveAndUnknownLanguage) {
   TResult d = Run("--language C++Script " + directed);
   EXPECT_EQ(d.Code, 0) << d.Err;
   EXPECT_EQ(d.Out, "7\n");
+}
+
+TEST_F(KelvoScript, ImportsAreReadBesideTheScript) {
+  Write("lib.js", "function twice(x) { return x * 2; }\nvar libvar = 5;\n");
+  std::string file = Write("main.js", "import \"lib.js\";\nPrint(twice(libvar));\n");
+  TResult r = Run(file);
+  EXPECT_EQ(r.Code, 0) << r.Err;
+  EXPECT_EQ(r.Out, "10\n");
+  std::string broken = Write("broken.js", "var ok = 1;\nvar = ;\n");
+  std::string user = Write("user.js", "import \"broken.js\";\n");
+  TResult b = Run(user);
+  EXPECT_EQ(b.Code, 2);
+  EXPECT_EQ(b.Err.rfind(broken + ":2:", 0), 0u) << b.Err;
+  std::string failing = Write("failing.js", "function boom() {\n  return 1 div 0;\n}\n");
+  TResult f = Run(Write("caller.js", "import \"failing.js\";\nboom();\n"));
+  EXPECT_EQ(f.Code, 1);
+  EXPECT_EQ(f.Err, failing + ":2:3: runtime error: Division by zero\n");
+  std::string missing = Write("missing.js", "import \"nothere.js\";\n");
+  TResult m = Run(missing);
+  EXPECT_EQ(m.Code, 2);
+  EXPECT_NE(m.Err.find("nothere.js"), std::string::npos) << m.Err;
 }
 
 TEST_F(KelvoScript, UsageAndMissingFiles) {

@@ -1,5 +1,9 @@
 #include "script_runner.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <sstream>
 
@@ -31,6 +35,27 @@ std::string Place(const std::string& fileName, const std::string& pos) {
   return fileName + ":" + (pos.empty() ? std::string("0:0") : pos) + ": ";
 }
 
+// Imported units are looked up beside the script (a relative name), not in the current folder.
+std::string UnitPath(const std::string& fileName, const std::string& unitName) {
+  std::filesystem::path unit(unitName);
+  if (unit.is_absolute()) return unitName;
+  return (std::filesystem::path(fileName).parent_path() / unit).string();
+}
+
+std::string ReadUnit(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Exception("Cannot open file \"" + path + "\". " + std::strerror(errno));
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A compile error in an imported unit is placed in the unit's file.
+std::string CompilePlace(const std::string& fileName, const TfsScript& prog) {
+  std::string file = prog.ErrorUnitName.empty() ? fileName : UnitPath(fileName, prog.ErrorUnitName);
+  return Place(file, prog.ErrorPlace);
+}
+
 }  // namespace
 
 int RunScriptText(const std::string& fileName, const std::string& text, const TScriptRunOptions& options,
@@ -45,21 +70,27 @@ int RunScriptText(const std::string& fileName, const std::string& text, const TS
                    out << AnsiToUtf8(params.GetElement(std::span(&i, 1)).AsString()) << '\n';
                    return Variant();
                  });
-  std::string lastPos;
-  prog.OnRunLine = [&lastPos](TfsScript&, const std::string&, const std::string& pos) { lastPos = pos; };
+  prog.OnGetUnit = [&fileName](TfsScript&, const std::string& unitName, std::string& unitText) {
+    unitText = ReadUnit(UnitPath(fileName, unitName));
+  };
+  std::string lastPos, lastUnit;
+  prog.OnRunLine = [&lastPos, &lastUnit](TfsScript&, const std::string& unit, const std::string& pos) {
+    lastPos = pos;
+    lastUnit = unit;
+  };
   try {
     if (options.PrintIL) {
       std::ostringstream il;
       bool ok = prog.GetILCode(il);
       if (!ok) {
-        err << Place(fileName, prog.ErrorPlace) << "error: " << AnsiToUtf8(prog.ErrorText) << '\n';
+        err << CompilePlace(fileName, prog) << "error: " << AnsiToUtf8(prog.ErrorText) << '\n';
         return 2;
       }
       out << AnsiToUtf8(il.str()) << '\n';
       return 0;
     }
     if (!prog.Compile()) {
-      err << Place(fileName, prog.ErrorPlace) << "error: " << AnsiToUtf8(prog.ErrorText) << '\n';
+      err << CompilePlace(fileName, prog) << "error: " << AnsiToUtf8(prog.ErrorText) << '\n';
       return 2;
     }
   } catch (const Exception& e) {
@@ -71,7 +102,8 @@ int RunScriptText(const std::string& fileName, const std::string& text, const TS
     prog.Execute();
   } catch (const Exception& e) {
     out.flush();
-    err << Place(fileName, lastPos) << "runtime error: " << AnsiToUtf8(e.Message()) << '\n';
+    std::string file = lastUnit.empty() ? fileName : UnitPath(fileName, lastUnit);
+    err << Place(file, lastPos) << "runtime error: " << AnsiToUtf8(e.Message()) << '\n';
     return 1;
   }
   return 0;
