@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   socat iaxmodem xvfb xauth
   fonts-dejavu-core imagemagick
-  python3
+  python3 lua5.4
 )
 
 missing=()

@@ -71,12 +71,14 @@ double CompileMs(const std::string& text, int runs) {
 }
 
 double PythonCompileMs(int lines) {
-  auto path = std::filesystem::temp_directory_path() / ("kelvo_compile_bench_" + std::to_string(lines) + ".py");
+  auto path =
+      std::filesystem::temp_directory_path() / ("kelvo_compile_bench_" + std::to_string(lines) + ".py");
   std::ofstream(path) << PythonText(lines);
   std::string command =
       "python3 -c 'import sys, time\nsrc = open(sys.argv[1]).read()\nbest = min((lambda t: (compile(src, "
       "\"s\", \"exec\"), time.perf_counter() - t)[1])(time.perf_counter()) for _ in range(5))\n"
-      "print(best * 1000)' " + path.string();
+      "print(best * 1000)' " +
+      path.string();
   double ms = -1;
   if (FILE* pipe = popen(command.c_str(), "r")) {
     if (std::fscanf(pipe, "%lf", &ms) != 1) ms = -1;
@@ -91,7 +93,8 @@ double PythonCompileMs(int lines) {
 int main(int argc, char** argv) {
   if (argc > 1) {  // one size only, for profiling: script_compile_bench <lines> [runs]
     int lines = std::atoi(argv[1]);
-    std::printf("compile_%d_lines_ms %.2f\n", lines, CompileMs(JScriptText(lines), argc > 2 ? std::atoi(argv[2]) : 5));
+    std::printf("compile_%d_lines_ms %.2f\n", lines,
+                CompileMs(JScriptText(lines), argc > 2 ? std::atoi(argv[2]) : 5));
     return 0;
   }
   // Interleaved, best of seven each, so that a busy machine disturbs both sizes alike.
@@ -109,7 +112,8 @@ int main(int argc, char** argv) {
   std::printf("python_compile_1000_lines_ms %.2f\n", pySmall);
   std::printf("python_compile_10000_lines_ms %.2f\n", pyLarge);
   if (pySmall > 0) {
-    std::printf("python_ratio_10000_vs_1000 %.2f  (the machine's own scaling, for comparison)\n", pyLarge / pySmall);
+    std::printf("python_ratio_10000_vs_1000 %.2f  (the machine's own scaling, for comparison)\n",
+                pyLarge / pySmall);
     std::printf("ratio_ours_vs_python_1000 %.2f  (>1: ours slower)\n", small / pySmall);
     std::printf("ratio_ours_vs_python_10000 %.2f\n", large / pyLarge);
   }

@@ -211,7 +211,19 @@ std::string ResultTypeName(TDeclarationScanner& scanner) {
   return name;
 }
 
+Variant ReadDefaultLiteral(TDeclarationScanner& scanner, const TfsScript* script);
+
+// A default value that is no representable number (1e999) leaves the parameter without one:
+// declarations are never reported as malformed.
 Variant ReadDefault(TDeclarationScanner& scanner, const TfsScript* script) {
+  try {
+    return ReadDefaultLiteral(scanner, script);
+  } catch (const EConvertError&) {
+    return Variant::Null();
+  }
+}
+
+Variant ReadDefaultLiteral(TDeclarationScanner& scanner, const TfsScript* script) {
   // Numbers and strings may follow a blank; a minus sign only directly after "=".
   std::size_t saved = scanner.Position;
   std::string number = scanner.GetNumber();

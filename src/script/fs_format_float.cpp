@@ -81,6 +81,57 @@ TFloatDigits FloatToDigitsFixed(double value, int fracDigits) {
   return d;
 }
 
+namespace {
+
+// Every digit of the value's exact binary fraction: a double has at most 767 significant digits.
+TFloatDigits ExactDigits(double value) {
+  TFloatDigits d;
+  d.Negative = std::signbit(value);
+  char buf[832];
+  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 780);
+  std::string_view text(buf, res.ptr - buf);
+  size_t e = text.find('e');
+  for (size_t i = 0; i < e; ++i)
+    if (text[i] != '.') d.Digits += text[i];
+  int exp10 = 0;
+  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exp10);
+  d.Exponent = exp10 + 1;
+  StripTrailingZeros(d.Digits);
+  if (d.Digits.empty()) d.Exponent = 0;
+  return d;
+}
+
+// Keeps the first `keep` digits, rounding up in magnitude when the rest is at least one half.
+TFloatDigits KeepHalfAway(TFloatDigits d, int keep) {
+  if (keep >= static_cast<int>(d.Digits.size())) return d;
+  bool up = keep >= 0 && d.Digits[keep] >= '5';
+  d.Digits.resize(std::max(keep, 0));
+  if (up) {
+    int i = keep - 1;
+    while (i >= 0 && d.Digits[i] == '9') d.Digits[i--] = '0';
+    if (i >= 0) {
+      ++d.Digits[i];
+    } else {
+      d.Digits.insert(0, 1, '1');
+      ++d.Exponent;
+    }
+  }
+  StripTrailingZeros(d.Digits);
+  if (d.Digits.empty()) d.Exponent = 0;
+  return d;
+}
+
+}  // namespace
+
+TFloatDigits FloatToDigitsHalfAway(double value, int precision) {
+  return KeepHalfAway(ExactDigits(value), std::clamp(precision, 1, kMaxDigits));
+}
+
+TFloatDigits FloatToDigitsFixedHalfAway(double value, int fracDigits) {
+  TFloatDigits exact = ExactDigits(value);
+  return KeepHalfAway(exact, exact.Exponent + std::clamp(fracDigits, 0, kMaxDigits));
+}
+
 std::string SpecialFloatText(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";

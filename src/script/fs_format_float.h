@@ -21,6 +21,10 @@ struct TFloatDigits {
 TFloatDigits FloatToDigits(double value, int precision);
 // Rounded to `fracDigits` digits after the decimal point (0 to 18).
 TFloatDigits FloatToDigitsFixed(double value, int fracDigits);
+// The same two, rounding an exact half away from zero (as people and FormatFloat do) instead of
+// to the even neighbour (as printf and Format do): 0.125 to two places gives 0.13.
+TFloatDigits FloatToDigitsHalfAway(double value, int precision);
+TFloatDigits FloatToDigitsFixedHalfAway(double value, int fracDigits);
 
 // "NAN", "INF", "-INF" for the values that have no digits; empty for finite values.
 std::string SpecialFloatText(double value);

@@ -96,12 +96,12 @@ TPictureDigits MakeDigits(double value, const TPictureShape& shape) {
   int wholeCount;
   if (shape.Scientific) {
     int precision = std::clamp(shape.IntPlaceholders + fracMax, 1, kMaxDigits);
-    d = FloatToDigits(value, precision);
+    d = FloatToDigitsHalfAway(value, precision);
     all = d.Digits;
     wholeCount = shape.IntPlaceholders;
     out.Exponent = d.Digits.empty() ? 0 : d.Exponent - shape.IntPlaceholders;
   } else {
-    d = FloatToDigitsFixed(value, fracMax);
+    d = FloatToDigitsFixedHalfAway(value, fracMax);
     all = d.Digits;
     wholeCount = d.Exponent;
     if (wholeCount < 0) {

@@ -76,86 +76,107 @@ bool IsAsciiLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// Turns a strftime picture into the FormatDateTime language. The first separator between date
-// (or time) fields becomes the settings' separator and is written as "/" (or ":").
-std::string StrftimeToPicture(std::string_view f, char& separator, char separatorMark) {
+// The FormatDateTime picture of one strftime field; empty for fields it has no picture for.
+std::string_view StrftimeField(char k) {
+  switch (k) {
+    case 'd':
+      return "dd";
+    case 'e':
+      return "d";
+    case 'm':
+      return "mm";
+    case 'y':
+      return "yy";
+    case 'Y':
+      return "yyyy";
+    case 'b':
+    case 'h':
+      return "mmm";
+    case 'B':
+      return "mmmm";
+    case 'a':
+      return "ddd";
+    case 'A':
+      return "dddd";
+    case 'H':
+    case 'I':
+      return "hh";
+    case 'k':
+    case 'l':
+      return "h";
+    case 'M':
+      return "nn";
+    case 'S':
+      return "ss";
+    case 'p':
+      return "ampm";
+    case 'n':
+    case 't':
+      return " ";
+    case '%':
+      return "'%'";
+    default:
+      return {};
+  }
+}
+
+// Writes the fields that stand for several ("%D", "%T", ...) in full, so that their separators
+// are seen like any other.
+std::string ExpandCompositeFields(std::string_view f) {
+  std::string out;
+  for (size_t i = 0; i < f.size(); ++i) {
+    if (f[i] != '%' || i + 1 >= f.size()) {
+      out += f[i];
+      continue;
+    }
+    switch (char k = f[++i]) {
+      case 'D':
+        out += "%m/%d/%y";
+        break;
+      case 'F':
+        out += "%Y-%m-%d";
+        break;
+      case 'T':
+        out += "%H:%M:%S";
+        break;
+      case 'R':
+        out += "%H:%M";
+        break;
+      case 'r':
+        out += "%I:%M:%S %p";
+        break;
+      default:
+        out += '%';
+        out += k;
+        break;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string StrftimeToPicture(std::string_view picture, char& separator, char separatorMark) {
+  std::string expanded = ExpandCompositeFields(picture);
+  std::string_view f = expanded;
   std::string out;
   bool separatorSeen = false;
   for (size_t i = 0; i < f.size(); ++i) {
     char c = f[i];
-    if (c == '%' && i + 1 < f.size()) {
+    if (c == '%') {
+      if (i + 1 >= f.size()) break;  // a lone "%" at the end names no field
       char k = f[++i];
-      if (k == 'E' || k == 'O' || k == '-' || k == '_' || k == '0') {
-        if (i + 1 >= f.size()) break;
+      // Modifiers ("%Ey") do not change the field; "-" asks for it without leading zeros.
+      bool unpadded = false;
+      while ((k == 'E' || k == 'O' || k == '-' || k == '_' || k == '0' || k == '^' || k == '#') &&
+             i + 1 < f.size()) {
+        unpadded = unpadded || k == '-';
         k = f[++i];
       }
-      switch (k) {
-        case 'd':
-          out += "dd";
-          break;
-        case 'e':
-          out += "d";
-          break;
-        case 'm':
-          out += "mm";
-          break;
-        case 'y':
-          out += "yy";
-          break;
-        case 'Y':
-          out += "yyyy";
-          break;
-        case 'b':
-        case 'h':
-          out += "mmm";
-          break;
-        case 'B':
-          out += "mmmm";
-          break;
-        case 'a':
-          out += "ddd";
-          break;
-        case 'A':
-          out += "dddd";
-          break;
-        case 'H':
-          out += "hh";
-          break;
-        case 'I':
-          out += "hh";
-          break;
-        case 'k':
-        case 'l':
-          out += "h";
-          break;
-        case 'M':
-          out += "nn";
-          break;
-        case 'S':
-          out += "ss";
-          break;
-        case 'p':
-          out += "ampm";
-          break;
-        case 'T':
-          out += "hh:nn:ss";
-          break;
-        case 'R':
-          out += "hh:nn";
-          break;
-        case 'n':
-        case 't':
-          out += ' ';
-          break;
-        case '%':
-          out += "'%'";
-          break;
-        default:
-          break;  // fields we have no picture for are left out
-      }
-      continue;
-    }
-    if (IsAsciiLetter(c) || c == '"' || c == '\'') {
+      std::string_view field = StrftimeField(k);
+      bool twoLetters = field.size() == 2 && field[0] == field[1] && field[0] != 'y';
+      out += (unpadded && twoLetters) ? field.substr(1) : field;
+    } else if (IsAsciiLetter(c) || c == '"' || c == '\'') {
       out += '"';
       out += (c == '"') ? '\'' : c;
       out += '"';
@@ -171,6 +192,8 @@ std::string StrftimeToPicture(std::string_view f, char& separator, char separato
   }
   return out;
 }
+
+namespace {
 
 // The short time picture is the long one without its seconds.
 std::string WithoutSeconds(std::string picture) {
@@ -225,7 +248,8 @@ TFormatSettings FormatSettingsFromLocale(const char* localeName) {
   std::string radix = info.Text(RADIXCHAR);
   if (radix.size() == 1) fs.DecimalSeparator = radix[0];
   std::string thousands = info.Text(THOUSEP);
-  fs.ThousandSeparator = thousands.size() == 1 ? thousands[0] : ' ';
+  // A separator with no 1251 form (the narrow no-break space of some locales) becomes a space.
+  fs.ThousandSeparator = (thousands.size() == 1 && thousands[0] != '?') ? thousands[0] : ' ';
   if (fs.ThousandSeparator == fs.DecimalSeparator) fs.ThousandSeparator = ' ';
   fs.ShortDateFormat = StrftimeToPicture(info.Text(D_FMT), fs.DateSeparator, '/');
   fs.LongTimeFormat = StrftimeToPicture(info.Text(T_FMT), fs.TimeSeparator, ':');
@@ -234,7 +258,8 @@ TFormatSettings FormatSettingsFromLocale(const char* localeName) {
   fs.TimePMString = info.Text(PM_STR);
   ReadNames(info, fs);
   std::string currency = info.Text(CRNCYSTR);
-  if (currency.size() > 1) {
+  // A currency sign with no 1251 form (the rouble sign) leaves the fallback's text in place.
+  if (currency.size() > 1 && currency.find('?') == std::string::npos) {
     // The first character says where the symbol goes: "-" before, "+" after the amount.
     fs.CurrencyFormat = currency[0] == '-' ? 0 : 3;
     fs.NegCurrFormat = currency[0] == '-' ? 1 : 8;

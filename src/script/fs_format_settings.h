@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace kelvo {
 
@@ -41,6 +42,11 @@ TFormatSettings RussianFormatSettings();
 // The conventions of a locale as the C library knows it ("" is the environment's locale).
 // A locale that cannot be loaded, or the plain C/POSIX locale, gives the Russian conventions.
 TFormatSettings FormatSettingsFromLocale(const char* localeName);
+
+// A strftime picture (as the C library's locale gives it) in the FormatDateTime language. The
+// first separator between fields is stored in separator and written as separatorMark ("/" for
+// dates, ":" for times); later occurrences of it likewise.
+std::string StrftimeToPicture(std::string_view strftimePicture, char& separator, char separatorMark);
 
 // The process-wide value that the script functions use, read from the environment's locale at
 // first use.

@@ -165,7 +165,7 @@ class TfsClassVariable : public TfsCustomVariable {
  public:
   TfsClassVariable(TfsClassRef classRef, const std::string& ancestorName);
 
-  // A class name applied to one argument is a type cast; without one it makes no instance.
+  // A class name applied to one argument is a type cast; without one it makes no instance (null).
   Variant GetValue() override;
 
   TfsMethodHelper* AddMethod(const std::string& syntax, TfsCallMethodEvent handler);

@@ -56,9 +56,9 @@ T* TfsClassVariable::AddMember(std::unique_ptr<T> member) {
 Variant TfsClassVariable::GetValue() {
   Variant v = GetParam(0)->Value;
   GetParam(0)->Value = Variant::Null();
-  // A class name applied to one argument is a type cast. Creating an instance without running a
-  // constructor is not offered: host objects come from the host's own constructors.
-  if (v.IsNull()) throw Exception(FormatMessage("Cannot create an instance of class %s without a constructor", {Name}));
+  // A class name applied to one argument is a type cast. Without one no instance is made (host
+  // objects come from the host's own constructors): the value is null, and a following
+  // constructor step (`new TClass(...)`) is called as a class function.
   return v;
 }
 

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <sstream>
 #include <utility>
 
@@ -28,18 +30,12 @@ struct TfsNestingTooDeep {
 
 TfsGrammarKind KindOfName(const std::string& lowerName) {
   static const std::pair<const char*, TfsGrammarKind> kinds[] = {
-      {"char", TfsGrammarKind::gkChar},
-      {"keyword", TfsGrammarKind::gkKeyword},
-      {"ident", TfsGrammarKind::gkIdent},
-      {"number", TfsGrammarKind::gkNumber},
-      {"string", TfsGrammarKind::gkString},
-      {"frstring", TfsGrammarKind::gkFRString},
-      {"eol", TfsGrammarKind::gkEol},
-      {"sequence", TfsGrammarKind::gkSequence},
-      {"switch", TfsGrammarKind::gkSwitch},
-      {"optionalswitch", TfsGrammarKind::gkOptionalSwitch},
-      {"loop", TfsGrammarKind::gkLoop},
-      {"optionalloop", TfsGrammarKind::gkOptionalLoop},
+      {"char", TfsGrammarKind::gkChar},         {"keyword", TfsGrammarKind::gkKeyword},
+      {"ident", TfsGrammarKind::gkIdent},       {"number", TfsGrammarKind::gkNumber},
+      {"string", TfsGrammarKind::gkString},     {"frstring", TfsGrammarKind::gkFRString},
+      {"eol", TfsGrammarKind::gkEol},           {"sequence", TfsGrammarKind::gkSequence},
+      {"switch", TfsGrammarKind::gkSwitch},     {"optionalswitch", TfsGrammarKind::gkOptionalSwitch},
+      {"loop", TfsGrammarKind::gkLoop},         {"optionalloop", TfsGrammarKind::gkOptionalLoop},
       {"optional", TfsGrammarKind::gkOptional},
   };
   for (const auto& [name, kind] : kinds)
@@ -88,7 +84,8 @@ void TfsILParser::SelectLanguage(const std::string& name) {
   FNeedDeclareVars = true;
   FLangName = name;
 
-  FGrammar.LoadFromString(fsGetLanguage(name));
+  const std::string grammarText = fsGetLanguage(name);
+  FGrammar.LoadFromString(grammarText);
   FRoot = FGrammar.Root();
   TfsXMLItem* parser = FRoot->FindItem("parser");
   TfsXMLItem* keywords = parser->FindItem("keywords");
@@ -98,41 +95,60 @@ void TfsILParser::SelectLanguage(const std::string& name) {
     const TfsXMLItem* option = parser->Items(i);
     std::string key = AnsiLowerCase(option->Name);
     std::string value = option->GetProp("text");
-    if (key == "identchars") FParser.ConstructCharset(value);
-    else if (key == "commentline1") FParser.CommentLine1 = value;
-    else if (key == "commentline2") FParser.CommentLine2 = value;
-    else if (key == "commentblock1") FParser.SetCommentBlock1(value);
-    else if (key == "commentblock2") FParser.SetCommentBlock2(value);
-    else if (key == "stringquotes") FParser.StringQuotes = value;
-    else if (key == "hexsequence") FParser.HexSequence = value;
-    else if (key == "declarevars" && value == "0") FNeedDeclareVars = false;
-    else if (key == "skipeol" && value == "0") FParser.SkipEOL = false;
-    else if (key == "skipchar") FParser.SkipChar = value;
-    else if (key == "casesensitive" && value == "1") FParser.CaseSensitive = true;
+    if (key == "identchars")
+      FParser.ConstructCharset(value);
+    else if (key == "commentline1")
+      FParser.CommentLine1 = value;
+    else if (key == "commentline2")
+      FParser.CommentLine2 = value;
+    else if (key == "commentblock1")
+      FParser.SetCommentBlock1(value);
+    else if (key == "commentblock2")
+      FParser.SetCommentBlock2(value);
+    else if (key == "stringquotes")
+      FParser.StringQuotes = value;
+    else if (key == "hexsequence")
+      FParser.HexSequence = value;
+    else if (key == "declarevars" && value == "0")
+      FNeedDeclareVars = false;
+    else if (key == "skipeol" && value == "0")
+      FParser.SkipEOL = false;
+    else if (key == "skipchar")
+      FParser.SkipChar = value;
+    else if (key == "casesensitive" && value == "1")
+      FParser.CaseSensitive = true;
   }
   if (FProgram.WideIdentifiers)
     for (int c = 128; c < 256; ++c) FParser.IdentifierCharset.set(static_cast<size_t>(c));
 
-  CompileGrammar();
+  // Compiling costs more than parsing a short script, and every compilation, every imported
+  // unit and every Evaluate selects a language: each grammar text is compiled once per process.
+  static std::mutex cacheLock;
+  static std::map<std::string, std::shared_ptr<const TfsCompiledGrammar>> cache;
+  std::lock_guard<std::mutex> lock(cacheLock);
+  auto& code = cache[grammarText];
+  if (!code) code = CompileGrammar();
+  FCode = code;
 }
 
 // Every child of the grammar root becomes a rule; references are then resolved by name
 // (ignoring case, first match, as the tree's Find does). An undefined rule stays -1 and raises
 // only when matching reaches it.
-void TfsILParser::CompileGrammar() {
-  FElements.clear();
+std::shared_ptr<const TfsCompiledGrammar> TfsILParser::CompileGrammar() {
+  auto code = std::make_shared<TfsCompiledGrammar>();
   std::vector<int> rules;
-  for (int i = 0; i < FRoot->Count(); ++i) rules.push_back(CompileElement(*FRoot->Items(i), true));
-  for (auto& e : FElements) {
+  for (int i = 0; i < FRoot->Count(); ++i) rules.push_back(CompileElement(*code, *FRoot->Items(i), true));
+  for (auto& e : code->Elements) {
     if (e.Kind != TfsGrammarKind::gkReference || e.IsRule) continue;
     int at = FRoot->Find(e.Name);
     e.Rule = at < 0 ? -1 : rules[static_cast<size_t>(at)];
   }
   int program = FRoot->Find("program");
-  FProgramRule = program < 0 ? -1 : rules[static_cast<size_t>(program)];
+  code->ProgramRule = program < 0 ? -1 : rules[static_cast<size_t>(program)];
+  return code;
 }
 
-int TfsILParser::CompileElement(const TfsXMLItem& item, bool isRule) {
+int TfsILParser::CompileElement(TfsCompiledGrammar& code, const TfsXMLItem& item, bool isRule) {
   TfsGrammarElement e;
   e.IsRule = isRule;
   e.Name = AnsiLowerCase(item.Name);
@@ -150,11 +166,11 @@ int TfsILParser::CompileElement(const TfsXMLItem& item, bool isRule) {
   e.NoSkip = skip == "0";
   e.SkipErrors = skip == "1";
   e.Term = item.GetProp("term") == "1";
-  int index = static_cast<int>(FElements.size());
-  FElements.push_back(std::move(e));
+  int index = static_cast<int>(code.Elements.size());
+  code.Elements.push_back(std::move(e));
   std::vector<int> children;
-  for (int i = 0; i < item.Count(); ++i) children.push_back(CompileElement(*item.Items(i), false));
-  FElements[static_cast<size_t>(index)].Children = std::move(children);
+  for (int i = 0; i < item.Count(); ++i) children.push_back(CompileElement(code, *item.Items(i), false));
+  code.Elements[static_cast<size_t>(index)].Children = std::move(children);
   return index;
 }
 
@@ -179,18 +195,21 @@ bool TfsILParser::MakeILScript(const std::string& text) {
     if (AnsiSameText(FParser.Ident(), "language")) {
       size_t from = static_cast<size_t>(FParser.Position() - 1);
       size_t lineEnd = text.find_first_of("\r\n", from);
-      std::string language = Trim(text.substr(from, lineEnd == std::string::npos ? std::string::npos : lineEnd - from));
+      std::string language =
+          Trim(text.substr(from, lineEnd == std::string::npos ? std::string::npos : lineEnd - from));
       SelectLanguage(language);
-      if (lineEnd == std::string::npos) startPos = static_cast<int>(text.size()) + 1;
-      else startPos = static_cast<int>(lineEnd) + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1) + 1;
+      if (lineEnd == std::string::npos)
+        startPos = static_cast<int>(text.size()) + 1;
+      else
+        startPos = static_cast<int>(lineEnd) + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1) + 1;
     }
   }
-  if (FProgramRule < 0) throw Exception(kInvalidLanguageDefinition);
+  if (!FCode || FCode->ProgramRule < 0) throw Exception(kInvalidLanguageDefinition);
 
   FParser.SetPosition(startPos);
   bool matched = false;
   try {
-    matched = MatchElement(FProgramRule);
+    matched = MatchElement(FCode->ProgramRule);
   } catch (const TfsNestingTooDeep& e) {
     RecordError(kNestingTooDeep, e.Position);
   }
@@ -209,7 +228,9 @@ bool TfsILParser::MakeILScript(const std::string& text) {
 void TfsILParser::CheckTrailingText() {
   for (;;) {
     FParser.SkipSpaces();
-    int c = FParser.Position() <= FParser.Length() ? static_cast<unsigned char>(FParser.Text()[static_cast<size_t>(FParser.Position() - 1)]) : -1;
+    int c = FParser.Position() <= FParser.Length()
+                ? static_cast<unsigned char>(FParser.Text()[static_cast<size_t>(FParser.Position() - 1)])
+                : -1;
     if (c != 13 && c != 10) break;
     FParser.SetPosition(FParser.Position() + 1);
   }
@@ -233,7 +254,7 @@ void TfsILParser::BuildILDocument() {
 
 bool TfsILParser::MatchElement(int index) {
   TfsDepthGuard guard(FDepth, FParser.Position());
-  const TfsGrammarElement& e = FElements[static_cast<size_t>(index)];
+  const TfsGrammarElement& e = FCode->Elements[static_cast<size_t>(index)];
   const int start = FParser.Position();
   const size_t mark = FILItems.size();
   std::string token;
@@ -284,15 +305,24 @@ bool TfsILParser::MatchToken(const TfsGrammarElement& e, std::string& token) {
       if (!e.NoSkip) FParser.SkipSpaces();
       token = FParser.GetChar();
       break;
-    case TfsGrammarKind::gkKeyword: token = FParser.GetWord(); break;
-    case TfsGrammarKind::gkIdent: token = FParser.GetIdent(); break;
-    case TfsGrammarKind::gkNumber: token = FParser.GetNumber(); break;
-    case TfsGrammarKind::gkString: token = FParser.GetString(); break;
+    case TfsGrammarKind::gkKeyword:
+      token = FParser.GetWord();
+      break;
+    case TfsGrammarKind::gkIdent:
+      token = FParser.GetIdent();
+      break;
+    case TfsGrammarKind::gkNumber:
+      token = FParser.GetNumber();
+      break;
+    case TfsGrammarKind::gkString:
+      token = FParser.GetString();
+      break;
     case TfsGrammarKind::gkFRString:
       token = FParser.GetFRString();
       AddFRStringCall(token);
       break;
-    default: break;
+    default:
+      break;
   }
   return !token.empty() && (e.Expected.empty() || TokenEquals(token, e.Expected));
 }
@@ -455,7 +485,8 @@ void TfsILParser::IncludeUnits(size_t mark) {
   FILItems.resize(mark);
   for (auto it = requests.rbegin(); it != requests.rend(); ++it) {
     std::string name = (*it)->GetProp("text");
-    if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'') name = name.substr(1, name.size() - 2);
+    if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'')
+      name = name.substr(1, name.size() - 2);
     if (auto unit = IncludeUnit(name)) FILItems.push_back(std::move(unit));
   }
 }
@@ -469,8 +500,10 @@ std::unique_ptr<TfsXMLItem> TfsILParser::IncludeUnit(const std::string& name) {
   FUsesList.push_back(name);
 
   std::string unitText;
-  if (FProgram.OnGetUnit) FProgram.OnGetUnit(FProgram, name, unitText);
-  else unitText = ReadUnitText(name);
+  if (FProgram.OnGetUnit)
+    FProgram.OnGetUnit(FProgram, name, unitText);
+  else
+    unitText = ReadUnitText(name);
 
   auto uses = NewItem("uses", "unit=\"" + StrToXML(name) + "\"");
   if (unitText.empty()) return uses;

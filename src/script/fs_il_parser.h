@@ -25,13 +25,13 @@ class TfsWithStmt;
 
 // What one grammar element asks the matcher to do.
 enum class TfsGrammarKind {
-  gkRule,            // a rule definition: a child of the grammar root
-  gkChar,            // one punctuation character
-  gkKeyword,         // any word, keywords included
-  gkIdent,           // an identifier that is not a keyword
+  gkRule,     // a rule definition: a child of the grammar root
+  gkChar,     // one punctuation character
+  gkKeyword,  // any word, keywords included
+  gkIdent,    // an identifier that is not a keyword
   gkNumber,
   gkString,
-  gkFRString,        // raw text up to the closing bracket, passed to the script function Get
+  gkFRString,  // raw text up to the closing bracket, passed to the script function Get
   gkEol,
   gkSequence,
   gkSwitch,
@@ -39,7 +39,7 @@ enum class TfsGrammarKind {
   gkLoop,
   gkOptionalLoop,
   gkOptional,
-  gkReference        // a use of the rule of the element's name
+  gkReference  // a use of the rule of the element's name
 };
 
 // One grammar element with its attributes decoded once.
@@ -53,12 +53,19 @@ struct TfsGrammarElement {
   bool HasAddText = false;
   std::string AddText;
   bool HasErr = false;
-  std::string ErrMessage;  // the text of the err code in the grammar's error table
-  bool NoSkip = false;     // skip="0": a char element does not skip spaces first
+  std::string ErrMessage;   // the text of the err code in the grammar's error table
+  bool NoSkip = false;      // skip="0": a char element does not skip spaces first
   bool SkipErrors = false;  // skip="1": a loop that made progress forgets the pending error
   bool Term = false;
-  int Rule = -1;            // for a reference: the index of the rule element, -1 when undefined
+  int Rule = -1;  // for a reference: the index of the rule element, -1 when undefined
   std::vector<int> Children;
+};
+
+// A grammar compiled for the matcher: its elements, rules first in grammar order, each with the
+// indexes of its children; ProgramRule is the start rule, -1 when the grammar has none.
+struct TfsCompiledGrammar {
+  std::vector<TfsGrammarElement> Elements;
+  int ProgramRule = -1;
 };
 
 class TfsILParser {
@@ -98,8 +105,8 @@ class TfsILParser {
  private:
   friend class TfsILBuilder;
 
-  void CompileGrammar();
-  int CompileElement(const TfsXMLItem& item, bool isRule);
+  std::shared_ptr<const TfsCompiledGrammar> CompileGrammar();
+  int CompileElement(TfsCompiledGrammar& code, const TfsXMLItem& item, bool isRule);
   std::string ErrorMessage(const std::string& code);
 
   bool MatchElement(int index);
@@ -136,9 +143,8 @@ class TfsILParser {
   // Names of the hidden variables of `with` statements, each with its statement.
   std::vector<std::pair<std::string, TfsWithStmt*>> FWithList;
 
-  // The compiled grammar; FProgramRule is the index of the start rule, -1 when absent.
-  std::vector<TfsGrammarElement> FElements;
-  int FProgramRule = -1;
+  // The compiled grammar, shared by every parser of the same grammar text.
+  std::shared_ptr<const TfsCompiledGrammar> FCode;
 
   // State of one MakeILScript call.
   // The IL written so far: complete elements in text order. Every construct that wraps or drops

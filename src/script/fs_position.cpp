@@ -22,8 +22,7 @@ int ToInt(std::string_view s) {
     value = value * 10 + (s[i] - '0');
     any = true;
   }
-  if (!any || value > 2147483647LL)
-    throw Exception(FormatMessage("'%s' is not a valid integer value", {s}));
+  if (!any || value > 2147483647LL) throw Exception(FormatMessage("'%s' is not a valid integer value", {s}));
   return static_cast<int>(negative ? -value : value);
 }
 

@@ -8,7 +8,9 @@ namespace kelvo {
 
 namespace {
 
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
 bool IsHexDigit(unsigned char c) {
   return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
@@ -17,7 +19,9 @@ int HexValue(unsigned char c) {
   return (c | 0x20) - 'a' + 10;
 }
 // Codes 0 to 8 and 10 to 31 end a string literal; tab is allowed inside.
-bool IsStringStopper(unsigned char c) { return c < 32 && c != 9; }
+bool IsStringStopper(unsigned char c) {
+  return c < 32 && c != 9;
+}
 
 void SplitPair(std::string_view text, std::string& open, std::string& close) {
   size_t comma = text.find(',');
@@ -30,7 +34,9 @@ void SplitPair(std::string_view text, std::string& open, std::string& close) {
 
 }  // namespace
 
-TfsParser::TfsParser() { Clear(); }
+TfsParser::TfsParser() {
+  Clear();
+}
 
 void TfsParser::Clear() {
   FKeywords.clear();
@@ -55,7 +61,9 @@ void TfsParser::SetText(std::string_view text) {
     if (FText[static_cast<size_t>(i)] == '\n') FLineTable.push_back(i + 1);
 }
 
-void TfsParser::SetPosition(int position) { FPosition = FTokenStart = position; }
+void TfsParser::SetPosition(int position) {
+  FPosition = FTokenStart = position;
+}
 
 void TfsParser::SetCommentBlock1(std::string_view text) {
   FCommentBlock1 = std::string(text);
@@ -80,6 +88,8 @@ void TfsParser::AddKeyword(std::string_view word) {
 
 bool TfsParser::MarkerAt(int position, std::string_view marker) const {
   if (marker.empty() || position < 1 || position > FLength) return false;
+  // SkipSpaces asks for every marker before every token: most calls end at the first character.
+  if (FText[static_cast<size_t>(position - 1)] != marker[0]) return false;
   return std::string_view(FText).substr(static_cast<size_t>(position - 1), marker.size()) == marker;
 }
 
@@ -90,7 +100,8 @@ void TfsParser::SkipSpaces() {
   int pendingLineEnds = 0;
   for (;;) {
     while (FPosition <= FLength && At(FPosition) <= 32 && (SkipEOL || At(FPosition) != 13)) ++FPosition;
-    if (FPosition <= FLength && !SkipChar.empty() && At(FPosition) == static_cast<unsigned char>(SkipChar[0])) {
+    if (FPosition <= FLength && !SkipChar.empty() &&
+        At(FPosition) == static_cast<unsigned char>(SkipChar[0])) {
       ++FPosition;
       ++pendingLineEnds;
       continue;
@@ -156,13 +167,15 @@ std::string TfsParser::GetIdent() {
   return word;
 }
 
-std::string TfsParser::GetWord() { return Ident(); }
+std::string TfsParser::GetWord() {
+  return Ident();
+}
 
 std::string TfsParser::GetChar() {
   if (FPosition > FLength) return std::string();
   unsigned char c = At(FPosition);
-  bool punctuation = (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') ||
-                     (c >= '{' && c <= '~');
+  bool punctuation =
+      (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
   if (!punctuation) return std::string();
   ++FPosition;
   return std::string(1, static_cast<char>(c));
@@ -237,7 +250,8 @@ std::string TfsParser::GetNumber() {
 // stands for one quote. A control character (tab excepted), the end of the text included, ends
 // the piece early and makes it fail.
 bool TfsParser::ReadQuotedPiece(std::string& out) {
-  if (StringQuotes.empty() || FPosition > FLength || At(FPosition) != static_cast<unsigned char>(StringQuotes[0]))
+  if (StringQuotes.empty() || FPosition > FLength ||
+      At(FPosition) != static_cast<unsigned char>(StringQuotes[0]))
     return false;
   const unsigned char quote = static_cast<unsigned char>(StringQuotes[0]);
   const bool cStyle = quote == '"';
@@ -251,17 +265,27 @@ bool TfsParser::ReadQuotedPiece(std::string& out) {
       if (p > FLength) return false;
       unsigned char e = At(p);
       switch (e | 0x20) {
-        case 'n': piece += '\n'; ++p; break;
-        case 'r': piece += '\r'; ++p; break;
+        case 'n':
+          piece += '\n';
+          ++p;
+          break;
+        case 'r':
+          piece += '\r';
+          ++p;
+          break;
         case 'x': {
           ++p;
           if (!IsHexDigit(At(p)) || p > FLength) break;
           unsigned value = 0;
-          while (p <= FLength && IsHexDigit(At(p))) value = value * 16 + static_cast<unsigned>(HexValue(At(p++)));
+          while (p <= FLength && IsHexDigit(At(p)))
+            value = value * 16 + static_cast<unsigned>(HexValue(At(p++)));
           piece += static_cast<char>(value & 0xFF);
           break;
         }
-        default: piece += static_cast<char>(e); ++p; break;
+        default:
+          piece += static_cast<char>(e);
+          ++p;
+          break;
       }
       continue;
     }
@@ -293,7 +317,8 @@ bool TfsParser::ReadCharCodePiece(std::string& out) {
   unsigned value = 0;
   int p = digitsStart;
   if (MarkerAt(p, HexSequence)) {
-    for (p += static_cast<int>(HexSequence.size()); p < FPosition; ++p) value = value * 16 + static_cast<unsigned>(HexValue(At(p)));
+    for (p += static_cast<int>(HexSequence.size()); p < FPosition; ++p)
+      value = value * 16 + static_cast<unsigned>(HexValue(At(p)));
   } else {
     for (; p < FPosition; ++p) value = value * 10 + (At(p) - '0');
   }
@@ -316,12 +341,16 @@ std::string TfsParser::GetFRString() {
   for (; FPosition <= FLength; ++FPosition) {
     unsigned char c = At(FPosition);
     if (!inSingle && !inDouble) {
-      if (c == '<' || c == '[') ++depth;
-      else if (c == '>' || c == ']') --depth;
+      if (c == '<' || c == '[')
+        ++depth;
+      else if (c == '>' || c == ']')
+        --depth;
       if (depth == 0) break;
     }
-    if (c == '"' && !inSingle) inDouble = !inDouble;
-    else if (c == '\'' && !inDouble) inSingle = !inSingle;
+    if (c == '"' && !inSingle)
+      inDouble = !inDouble;
+    else if (c == '\'' && !inDouble)
+      inSingle = !inSingle;
   }
   return FText.substr(static_cast<size_t>(start - 1), static_cast<size_t>(FPosition - start));
 }

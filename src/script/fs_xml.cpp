@@ -19,14 +19,14 @@ const char* const kInvalidFileFormat = "Invalid file format";
 // destructor all recurse once per level, and nothing the engine writes comes near it.
 constexpr int kMaxDepth = 10000;
 
-[[noreturn]] void RaiseInvalidFormat() { throw Exception(kInvalidFileFormat); }
+[[noreturn]] void RaiseInvalidFormat() {
+  throw Exception(kInvalidFileFormat);
+}
 
 // The platform's string-to-integer conversion: optional sign, then decimal digits or '$' and
 // hexadecimal digits; anything else, or a value outside 32 bits, is a conversion error.
 int StrToInt(std::string_view s) {
-  auto fail = [&]() -> int {
-    throw Exception(FormatMessage("'%s' is not a valid integer value", {s}));
-  };
+  auto fail = [&]() -> int { throw Exception(FormatMessage("'%s' is not a valid integer value", {s})); };
   size_t i = 0;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
@@ -40,10 +40,14 @@ int StrToInt(std::string_view s) {
   for (; i < s.size(); ++i) {
     char c = s[i];
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return fail();
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return fail();
     value = value * base + digit;
     if (value > 0xFFFFFFFFLL) return fail();
   }
@@ -216,9 +220,9 @@ TfsXMLItem::~TfsXMLItem() {
 }
 
 void TfsXMLItem::Clear() {
-  if (!FItems) return;
-  auto items = std::move(FItems);
-  for (TfsXMLItem* child : *items) {
+  std::vector<TfsXMLItem*> items;
+  items.swap(FItems);
+  for (TfsXMLItem* child : items) {
     child->FParent = nullptr;  // the list is going away: no need to unlist one by one
     delete child;
   }
@@ -227,7 +231,7 @@ void TfsXMLItem::Clear() {
 TfsXMLItem* TfsXMLItem::Items(int index) const {
   if (index < 0 || index >= Count())
     throw Exception(FormatMessage("List index out of bounds (%d)", {std::to_string(index)}));
-  return (*FItems)[static_cast<size_t>(index)];
+  return FItems[static_cast<size_t>(index)];
 }
 
 TfsXMLItem* TfsXMLItem::Add() {
@@ -237,25 +241,23 @@ TfsXMLItem* TfsXMLItem::Add() {
 }
 
 void TfsXMLItem::Unlist(TfsXMLItem* child) {
-  if (!FItems) return;
-  auto it = std::find(FItems->begin(), FItems->end(), child);
-  if (it != FItems->end()) FItems->erase(it);
+  auto it = std::find(FItems.begin(), FItems.end(), child);
+  if (it != FItems.end()) FItems.erase(it);
 }
 
 void TfsXMLItem::AddItem(TfsXMLItem* item) {
-  if (!FItems) FItems = std::make_unique<std::vector<TfsXMLItem*>>();
   // Unlist from the old parent first, so that re-adding a child of this item moves it to the end
   // instead of removing the entry just appended.
   if (item->FParent) item->FParent->Unlist(item);
-  FItems->push_back(item);
+  FItems.push_back(item);
   item->FParent = this;
 }
 
 void TfsXMLItem::InsertItem(int index, TfsXMLItem* item) {
   AddItem(item);
-  FItems->pop_back();
-  index = std::clamp(index, 0, static_cast<int>(FItems->size()));
-  FItems->insert(FItems->begin() + index, item);
+  FItems.pop_back();
+  index = std::clamp(index, 0, static_cast<int>(FItems.size()));
+  FItems.insert(FItems.begin() + index, item);
 }
 
 void TfsXMLItem::SetParent(TfsXMLItem* item) {
@@ -265,7 +267,7 @@ void TfsXMLItem::SetParent(TfsXMLItem* item) {
 
 int TfsXMLItem::Find(std::string_view name) const {
   for (int i = 0; i < Count(); ++i)
-    if (AnsiSameText((*FItems)[static_cast<size_t>(i)]->Name, name)) return i;
+    if (AnsiSameText(FItems[static_cast<size_t>(i)]->Name, name)) return i;
   return -1;
 }
 
@@ -284,9 +286,8 @@ TfsXMLItem* TfsXMLItem::Root() {
 }
 
 int TfsXMLItem::IndexOf(const TfsXMLItem* item) const {
-  if (!FItems) return -1;
-  auto it = std::find(FItems->begin(), FItems->end(), item);
-  return it == FItems->end() ? -1 : static_cast<int>(it - FItems->begin());
+  auto it = std::find(FItems.begin(), FItems.end(), item);
+  return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
 }
 
 // The key ` NAME="` is searched, upper-cased, in " " + Text, also upper-cased: names match
@@ -307,7 +308,9 @@ std::string TfsXMLItem::GetProp(std::string_view name) const {
   return XMLToStr(std::string_view(Text).substr(valueStart, quote - valueStart));
 }
 
-bool TfsXMLItem::PropExists(std::string_view name) const { return FindPropKey(name) != std::string::npos; }
+bool TfsXMLItem::PropExists(std::string_view name) const {
+  return FindPropKey(name) != std::string::npos;
+}
 
 void TfsXMLItem::SetProp(std::string_view name, std::string_view value) {
   size_t at = FindPropKey(name);
@@ -338,7 +341,9 @@ void TfsXMLItem::Assign(const TfsXMLItem* source) {
 TfsXMLDocument::TfsXMLDocument() : FRoot(std::make_unique<TfsXMLItem>()) {}
 TfsXMLDocument::~TfsXMLDocument() = default;
 
-void TfsXMLDocument::Clear() { FRoot->Clear(); }
+void TfsXMLDocument::Clear() {
+  FRoot->Clear();
+}
 
 std::unique_ptr<TfsXMLItem> TfsXMLDocument::ReleaseRoot() {
   auto root = std::move(FRoot);

@@ -33,7 +33,7 @@ class TfsXMLItem {
 
   // Destroys all children; Name and Text stay.
   void Clear();
-  int Count() const { return FItems ? static_cast<int>(FItems->size()) : 0; }
+  int Count() const { return static_cast<int>(FItems.size()); }
   int GetCount() const { return Count(); }
   // The child at a 0-based index; an index out of range raises "List index out of bounds (%d)".
   TfsXMLItem* Items(int index) const;
@@ -73,8 +73,8 @@ class TfsXMLItem {
   size_t FindPropKey(std::string_view name) const;
   void Unlist(TfsXMLItem* child);
 
-  // Absent while the element has no children.
-  std::unique_ptr<std::vector<TfsXMLItem*>> FItems;
+  // Owned children; empty while the element has none (Clear gives the storage back).
+  std::vector<TfsXMLItem*> FItems;
   TfsXMLItem* FParent = nullptr;
 };
 

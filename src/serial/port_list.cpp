@@ -56,8 +56,7 @@ std::vector<std::string> EnumerateSerialPorts(const std::string& ttyClassDir, co
 }
 
 std::vector<std::string> EnumerateSerialPorts() {
-  const char* sysfs = std::getenv("KELVO_SYSFS_TTY");  // another tty class folder, for tests
-  return EnumerateSerialPorts(sysfs != nullptr ? sysfs : "/sys/class/tty", std::getenv("KELVO_PORTS"));
+  return EnumerateSerialPorts("/sys/class/tty", std::getenv("KELVO_PORTS"));
 }
 
 }  // namespace kelvo

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "script/fs_sys_methods.h"
 #include "serial/main_thread_queue.h"
 #include "app/app_texts.h"
 #include "app/port_list.h"
@@ -85,11 +87,18 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
     move(screen->availableGeometry().center() - rect().center());
   }
   PortComboBox->setFocus();
+  SetShowMessageHook([this](const std::string& text) { MessageBox(text, TMsgIcon::miInformation, TMsgButtons::mbOk); });
+  // A hand-over from the serial port's event thread wakes an idle event loop.
+  TMainThreadQueue::Instance().SetWakeUp([this] {
+    QMetaObject::invokeMethod(this, [] { TMainThreadQueue::Instance().ProcessPending(); }, Qt::QueuedConnection);
+  });
 }
 
 // The children (the tree, the dialogs) outlive this class's members; they must not reach the logic
 // while they are torn down.
 TKelvoDlg::~TKelvoDlg() {
+  SetShowMessageHook({});
+  TMainThreadQueue::Instance().SetWakeUp({});
   TreeView->blockSignals(true);
   FInput = nullptr;
   FEditor = nullptr;
@@ -396,6 +405,15 @@ void TKelvoDlg::SetBusyCursor(bool busy) {
     QGuiApplication::restoreOverrideCursor();
     --FBusy;
   }
+}
+
+void TKelvoDlg::closeEvent(QCloseEvent* event) {
+  if (FCore.Running()) {
+    FCore.Script().Terminate();
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 void TKelvoDlg::FormHelp() {

@@ -72,6 +72,10 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void ProcessMessages() override;
   void SetBusyCursor(bool busy) override;
 
+  // While a script runs the window stays: closing asks the script to stop instead, so the run can
+  // close the port and restore everything before the program ends.
+  void closeEvent(QCloseEvent* event) override;
+
   // Handlers of the menu items that are not actions.
   void FormHelp();
   void TBItem7Click();  // "Выход"

@@ -317,4 +317,11 @@ TEST_F(LibraryEditingTest, RunNeedsAPortChoice) {
   Select("Alpha");
   Core->TreeViewDblClick();  // a modem: no run
   EXPECT_EQ(Screen.Messages.size(), 1u);
+  Select("Alpha", "Init");
+  Screen.Port = 1;
+  Screen.PortText = "/nonexistent/kelvo-port";
+  // With a port chosen the run goes on: to the chosen port, which cannot be opened here.
+  EXPECT_THROW(Core->RunScriptActionExecute(), Exception);
+  EXPECT_EQ(Screen.Messages.size(), 1u);
+  EXPECT_EQ(Core->ComPort().Port(), "/nonexistent/kelvo-port");
 }

@@ -103,7 +103,7 @@ TEST_F(Declarations, ResultTypeIsAfterTheLastColonAndMacroPrefix) {
 TEST_F(Declarations, MalformedTextsNeverFail) {
   for (const char* text : {"", "(", "function", "function F(", "procedure P(a:", "procedure P(a: Integer =",
                            "procedure P(a b c d", "function F(x: String = 'unterminated", "procedure P(;;;:)",
-                           "function F(a:Integer=$):"}) {
+                           "function F(a:Integer=$):", "t(s:Streng=4e11111111111111pro*rngcEdu"}) {
     EXPECT_NO_THROW(ParseMethodSyntax(text, &prog)) << text;
   }
 }

@@ -40,7 +40,13 @@ INSTANTIATE_TEST_SUITE_P(
         TPictureCase{"abc", 5, "abc"}, TPictureCase{"0", 1e20, "1E20"}, TPictureCase{"0", NAN, "NAN"},
         TPictureCase{"0.00", -INFINITY, "-INF"}, TPictureCase{"0 \"a;b\"", 3, "3 a;b"},
         TPictureCase{"0.000", 0.0005, "0,001"}, TPictureCase{"00", 123, "123"},
-        TPictureCase{"0.00000000000000000000000", 1.0, "1,00000000000000000000000"}));
+        TPictureCase{"0.00000000000000000000000", 1.0, "1,00000000000000000000000"},
+        // An exact half rounds away from zero; a binary value just below a half rounds down.
+        TPictureCase{"0.00", 0.125, "0,13"}, TPictureCase{"0", 2.5, "3"}, TPictureCase{"0", -2.5, "-3"},
+        TPictureCase{"0.0E+0", 1.25, "1,3E+0"}, TPictureCase{"0.00", 9.995, "9,99"},
+        TPictureCase{"#", 0.5, "1"}, TPictureCase{"#,##0", 999.5, "1 000"}, TPictureCase{"0.0", 9.96, "10,0"},
+        TPictureCase{"0.0", 0.04, "0,0"}, TPictureCase{"0.0", 0.05, "0,1"},
+        TPictureCase{"0.000", 5e-324, "0,000"}, TPictureCase{"0.0E+0", 5e-324, "4,9E-324"}));
 
 TEST_P(PictureTest, GivesTheHandWorkedText) {
   const TPictureCase& c = GetParam();
@@ -75,6 +81,16 @@ TEST(FloatForms, MoneyPlacesTheCurrencyBySettings) {
   fs.NegCurrFormat = 0;
   EXPECT_EQ(FloatToTextCurrency(2, 2, fs), "$2,00");
   EXPECT_EQ(FloatToTextCurrency(-2, 2, fs), "($2,00)");
+}
+
+TEST(FloatForms, HalfAwayRoundingCarriesThroughNines) {
+  TFloatDigits d = FloatToDigitsFixedHalfAway(99.95, 1);  // 99.9500000000000028...
+  EXPECT_EQ(d.Digits, "1");
+  EXPECT_EQ(d.Exponent, 3);
+  d = FloatToDigitsHalfAway(0.5, 1);
+  EXPECT_EQ(d.Digits, "5");
+  d = FloatToDigitsFixedHalfAway(0.0004, 2);
+  EXPECT_TRUE(d.Digits.empty());
 }
 
 TEST(FloatForms, DigitsAreCorrectlyRounded) {

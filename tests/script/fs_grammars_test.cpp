@@ -51,7 +51,9 @@ class TNotationReader {
   }
 
  private:
-  bool At(const std::string& s) const { return FPos <= FText.size() && FText.compare(FPos, s.size(), s) == 0; }
+  bool At(const std::string& s) const {
+    return FPos <= FText.size() && FText.compare(FPos, s.size(), s) == 0;
+  }
   void Spaces() {
     while (FPos < FText.size() && FText[FPos] == ' ') ++FPos;
   }
@@ -63,7 +65,8 @@ class TNotationReader {
   std::string Word() {
     Spaces();
     size_t start = FPos;
-    while (FPos < FText.size() && (isalnum(static_cast<unsigned char>(FText[FPos])) || FText[FPos] == '_')) ++FPos;
+    while (FPos < FText.size() && (isalnum(static_cast<unsigned char>(FText[FPos])) || FText[FPos] == '_'))
+      ++FPos;
     return FText.substr(start, FPos - start);
   }
 
@@ -142,7 +145,8 @@ class TNotationReader {
       std::string pair = body.substr(at, space - at);
       size_t eq = pair.find('=');
       std::string value = pair.substr(eq + 1);
-      if (value.size() >= 2 && value.front() == '\'' && value.back() == '\'') value = value.substr(1, value.size() - 2);
+      if (value.size() >= 2 && value.front() == '\'' && value.back() == '\'')
+        value = value.substr(1, value.size() - 2);
       e.Attributes.push_back({pair.substr(0, eq), value});
       at = space + 1;
     }
@@ -161,11 +165,20 @@ std::string RawAttributes(const TElement& e) {
     text += name + "=\"";
     for (char c : value) {
       switch (c) {
-        case '<': text += "&#60;"; break;
-        case '>': text += "&#62;"; break;
-        case '&': text += "&#38;"; break;
-        case '"': text += "&#34;"; break;
-        default: text += c;
+        case '<':
+          text += "&#60;";
+          break;
+        case '>':
+          text += "&#62;";
+          break;
+        case '&':
+          text += "&#38;";
+          break;
+        case '"':
+          text += "&#34;";
+          break;
+        default:
+          text += c;
       }
     }
     text += '"';
@@ -179,7 +192,8 @@ void ExpectSameTree(const TElement& expected, const TfsXMLItem& actual, const st
   EXPECT_EQ(actual.Text, RawAttributes(expected)) << here;
   ASSERT_EQ(actual.Count(), static_cast<int>(expected.Children.size())) << here;
   for (size_t i = 0; i < expected.Children.size(); ++i)
-    ExpectSameTree(expected.Children[i], *actual.Items(static_cast<int>(i)), here + "[" + std::to_string(i) + "]");
+    ExpectSameTree(expected.Children[i], *actual.Items(static_cast<int>(i)),
+                   here + "[" + std::to_string(i) + "]");
 }
 
 std::unique_ptr<TfsXMLDocument> LoadGrammar(const std::string& name) {
@@ -213,14 +227,14 @@ std::vector<std::string> ChildTexts(const TfsXMLItem& item) {
 }
 
 const std::vector<std::string> kErrorTable = {
-    "err1=text=\"Identifier expected\"",   "err2=text=\"Expression expected\"",
-    "err3=text=\"Statement expected\"",    "err4=text=\"':' expected\"",
-    "err5=text=\"';' expected\"",          "err6=text=\"'.' expected\"",
-    "err7=text=\"')' expected\"",          "err8=text=\"']' expected\"",
-    "err9=text=\"'=' expected\"",          "err10=text=\"'{' expected\"",
-    "err11=text=\"'}' expected\"",         "err12=text=\"'(' expected\"",
-    "err14=text=\"'WHILE' expected\"",     "err17=text=\"'FINALLY' or 'EXCEPT' expected\"",
-    "err18=text=\"'[' expected\"",         "err19=text=\"'..' expected\"",
+    "err1=text=\"Identifier expected\"", "err2=text=\"Expression expected\"",
+    "err3=text=\"Statement expected\"",  "err4=text=\"':' expected\"",
+    "err5=text=\"';' expected\"",        "err6=text=\"'.' expected\"",
+    "err7=text=\"')' expected\"",        "err8=text=\"']' expected\"",
+    "err9=text=\"'=' expected\"",        "err10=text=\"'{' expected\"",
+    "err11=text=\"'}' expected\"",       "err12=text=\"'(' expected\"",
+    "err14=text=\"'WHILE' expected\"",   "err17=text=\"'FINALLY' or 'EXCEPT' expected\"",
+    "err18=text=\"'[' expected\"",       "err19=text=\"'..' expected\"",
     "err20=text=\"'&#62;' expected\"",
 };
 
@@ -340,10 +354,11 @@ TEST(JScriptGrammar, ParserOptionsKeywordsAndErrors) {
   EXPECT_EQ(options, (std::vector<std::string>{"commentline1=text=\"//\"", "commentblock1=text=\"/*,*/\"",
                                                "commentblock2=text=\"/*,*/\"", "stringquotes=text=\"&#34;\"",
                                                "hexsequence=text=\"0x\"", "declarevars=text=\"0\""}));
-  EXPECT_EQ(ChildNames(*parser->Items(6)),
-            (std::vector<std::string>{"break", "case", "continue", "default", "delete", "do", "else", "except",
-                                      "finally", "for", "function", "import", "in", "is", "if", "new", "return",
-                                      "switch", "try", "var", "while", "with"}));
+  EXPECT_EQ(
+      ChildNames(*parser->Items(6)),
+      (std::vector<std::string>{"break",   "case",   "continue", "default", "delete", "do",  "else", "except",
+                                "finally", "for",    "function", "import",  "in",     "is",  "if",   "new",
+                                "return",  "switch", "try",      "var",     "while",  "with"}));
   EXPECT_EQ(parser->Items(6)->Name, "keywords");
   EXPECT_EQ(parser->Items(7)->Name, "errors");
   EXPECT_EQ(ChildTexts(*parser->Items(7)), kErrorTable);
@@ -373,15 +388,16 @@ TEST(CppScriptGrammar, ParserOptionsKeywordsErrorsAndTypes) {
                                                "commentblock2=text=\"/*,*/\"", "stringquotes=text=\"&#34;\"",
                                                "hexsequence=text=\"0x\"", "casesensitive=text=\"1\""}));
   EXPECT_EQ(ChildNames(*parser->Items(6)),
-            (std::vector<std::string>{"break", "case", "continue", "define", "default", "delete", "do", "else",
-                                      "except", "finally", "for", "in", "is", "if", "new", "return", "switch",
-                                      "try", "while"}));
+            (std::vector<std::string>{"break", "case", "continue", "define", "default", "delete", "do",
+                                      "else", "except", "finally", "for", "in", "is", "if", "new", "return",
+                                      "switch", "try", "while"}));
   std::vector<std::string> errors = kErrorTable;
   errors.insert(errors.begin() + 12, "err13=text=\"'DEFINE' expected\"");
   EXPECT_EQ(ChildTexts(*parser->Items(7)), errors);
-  EXPECT_EQ(ChildTexts(*doc->Root()->Items(1)),
-            (std::vector<std::string>{"int=type=\"integer\"", "long=type=\"integer\"", "void=type=\"integer\"",
-                                      "bool=type=\"boolean\"", "float=type=\"extended\""}));
+  EXPECT_EQ(
+      ChildTexts(*doc->Root()->Items(1)),
+      (std::vector<std::string>{"int=type=\"integer\"", "long=type=\"integer\"", "void=type=\"integer\"",
+                                "bool=type=\"boolean\"", "float=type=\"extended\""}));
 }
 
 TEST(CppScriptGrammar, RulesMatchTheNotation) {
@@ -391,7 +407,8 @@ TEST(CppScriptGrammar, RulesMatchTheNotation) {
 
 TEST(GrammarNotation, ReaderBuildsTheDocumentedElements) {
   // The reader itself, on a rule that uses every construct.
-  TElement rule = TNotationReader("r ⟨node=n⟩ := 'x'⟨err=e1⟩ IF ( a | b )? [ c ] { d }+ sep ',' ( e f )").ReadRule();
+  TElement rule =
+      TNotationReader("r ⟨node=n⟩ := 'x'⟨err=e1⟩ IF ( a | b )? [ c ] { d }+ sep ',' ( e f )").ReadRule();
   EXPECT_EQ(rule.Name, "r");
   EXPECT_EQ(RawAttributes(rule), "node=\"n\"");
   ASSERT_EQ(rule.Children.size(), 6u);

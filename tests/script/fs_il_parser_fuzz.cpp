@@ -10,20 +10,36 @@
 #include "script/fs_script.h"
 #include "text/exception.h"
 
+namespace {
+
+// One program and one parser per language for the whole run: loading a grammar costs more than
+// compiling a short input, and MakeILScript starts afresh on every call.
+struct TfsFuzzParser {
+  kelvo::TfsScript Script;
+  kelvo::TfsILParser Parser{Script};
+  std::string Text;
+  explicit TfsFuzzParser(const char* language) : Language(language) {
+    Script.OnGetUnit = [this](kelvo::TfsScript&, const std::string& name, std::string& unit) {
+      unit = name.size() % 2 ? Text.substr(0, Text.size() / 2) : "x = 1;";
+    };
+  }
+  std::string Language;
+};
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  kelvo::TfsScript script;
-  std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  script.OnGetUnit = [&](kelvo::TfsScript&, const std::string& name, std::string& unit) {
-    unit = name.size() % 2 ? text.substr(0, text.size() / 2) : "x = 1;";
-  };
-  script.WideIdentifiers = data[0] & 2;
-  kelvo::TfsILParser parser(script);
-  parser.SelectLanguage(data[0] & 1 ? "C++Script" : "JScript");
+  static TfsFuzzParser jscript("JScript"), cppscript("C++Script");
+  TfsFuzzParser& fuzz = data[0] & 1 ? cppscript : jscript;
+  fuzz.Text.assign(reinterpret_cast<const char*>(data) + 1, size - 1);
+  fuzz.Script.WideIdentifiers = data[0] & 2;
   try {
-    bool ok = parser.MakeILScript(text);
-    if (ok != script.ErrorText.empty()) std::abort();
-    if (ok) (void)parser.ILScript().SaveToString();
+    // A #language line of an earlier input may have switched the grammar.
+    if (fuzz.Parser.LangName() != fuzz.Language || (data[0] & 2)) fuzz.Parser.SelectLanguage(fuzz.Language);
+    bool ok = fuzz.Parser.MakeILScript(fuzz.Text);
+    if (ok != fuzz.Script.ErrorText.empty()) std::abort();
+    if (ok) (void)fuzz.Parser.ILScript().SaveToString();
   } catch (const kelvo::Exception&) {
     // "#language" naming an unknown grammar
   }

@@ -203,19 +203,21 @@ TEST(JScriptIL, VarListLeavesThePositionAfterADanglingComma) {
 TEST(JScriptIL, RawTextInAngleBracketsCallsGet) {
   TCompiled c = Compile("x = <a[1]>;");
   ASSERT_TRUE(c.Ok) << c.ErrorText;
-  EXPECT_NE(c.IL.find("dsgn pos=\"1:10\"\n          node text=\"Get\" pos=\"1:10\"\n          expr pos=\"1:10\"\n"
-                      "            string text=\"'a[1]'\" pos=\"1:10\""),
-            std::string::npos)
+  EXPECT_NE(
+      c.IL.find("dsgn pos=\"1:10\"\n          node text=\"Get\" pos=\"1:10\"\n          expr pos=\"1:10\"\n"
+                "            string text=\"'a[1]'\" pos=\"1:10\""),
+      std::string::npos)
       << c.IL;
 }
 
 TEST(JScriptIL, FunctionsWithByReferenceParameters) {
   TCompiled c = Compile("function f(a, &b) { return a; }");
   ASSERT_TRUE(c.Ok) << c.ErrorText;
-  EXPECT_NE(c.IL.find("function pos=\"1:1\"\n      name text=\"f\" pos=\"1:11\"\n      parameters pos=\"1:11\"\n"
-                      "        var pos=\"1:12\"\n          ident text=\"a\" pos=\"1:13\"\n"
-                      "        var pos=\"1:15\"\n          varparam text=\"&\" pos=\"1:16\"\n"),
-            std::string::npos)
+  EXPECT_NE(
+      c.IL.find("function pos=\"1:1\"\n      name text=\"f\" pos=\"1:11\"\n      parameters pos=\"1:11\"\n"
+                "        var pos=\"1:12\"\n          ident text=\"a\" pos=\"1:13\"\n"
+                "        var pos=\"1:15\"\n          varparam text=\"&\" pos=\"1:16\"\n"),
+      std::string::npos)
       << c.IL;
 }
 
@@ -244,7 +246,8 @@ TEST(Languages, UnknownLanguageAndBadGrammarsRaise) {
   }
   fsRegisterLanguage("@broken", "<language>");
   EXPECT_THROW(parser.SelectLanguage("@broken"), Exception);
-  fsRegisterLanguage("@undefined", "<?xml version=\"1.0\"?><language><program><missing/></program></language>");
+  fsRegisterLanguage("@undefined",
+                     "<?xml version=\"1.0\"?><language><program><missing/></program></language>");
   parser.SelectLanguage("@undefined");
   try {
     parser.MakeILScript("x");
@@ -356,19 +359,23 @@ TEST(CppScriptIL, ProgramNeedsAMainBlock) {
 TEST(CppScriptIL, DeclarationsBeforeTheMainBlock) {
   TCompiled c = Compile("#define N 10\nint a, b = 2;\nvoid f(int &x) { x = x + 1; }\n{ f(a); }", "C++Script");
   ASSERT_TRUE(c.Ok) << c.ErrorText << " at " << c.ErrorPlace;
-  EXPECT_NE(c.IL.find("const pos=\"1:9\"\n    ident text=\"N\" pos=\"1:10\"\n    expr pos=\"1:11\" pos1=\"1:13\"\n"),
-            std::string::npos)
+  EXPECT_NE(
+      c.IL.find(
+          "const pos=\"1:9\"\n    ident text=\"N\" pos=\"1:10\"\n    expr pos=\"1:11\" pos1=\"1:13\"\n"),
+      std::string::npos)
       << c.IL;
   EXPECT_NE(c.IL.find("var pos=\"2:1\"\n    type text=\"int\" pos=\"2:4\"\n    ident text=\"a\" pos=\"2:6\"\n"
                       "    ident text=\"b\" pos=\"2:9\"\n    init pos=\"2:10\""),
             std::string::npos)
       << c.IL;
-  EXPECT_NE(c.IL.find("function pos=\"3:1\"\n    type text=\"void\" pos=\"3:5\"\n    name text=\"f\" pos=\"3:7\"\n"
-                      "    parameters pos=\"3:7\"\n      var pos=\"3:8\"\n        type text=\"int\" pos=\"3:11\"\n"
-                      "        varparam text=\"&\" pos=\"3:13\"\n        ident text=\"x\" pos=\"3:14\""),
-            std::string::npos)
+  EXPECT_NE(
+      c.IL.find("function pos=\"3:1\"\n    type text=\"void\" pos=\"3:5\"\n    name text=\"f\" pos=\"3:7\"\n"
+                "    parameters pos=\"3:7\"\n      var pos=\"3:8\"\n        type text=\"int\" pos=\"3:11\"\n"
+                "        varparam text=\"&\" pos=\"3:13\"\n        ident text=\"x\" pos=\"3:14\""),
+      std::string::npos)
       << c.IL;
-  EXPECT_NE(c.IL.find("types\n    int type=\"integer\"\n    long type=\"integer\"\n"), std::string::npos) << c.IL;
+  EXPECT_NE(c.IL.find("types\n    int type=\"integer\"\n    long type=\"integer\"\n"), std::string::npos)
+      << c.IL;
   ExpectError("#defin N 10\n{}", "'DEFINE' expected", "1:2", "C++Script");
 }
 
@@ -392,4 +399,79 @@ TEST(CppScriptIL, EmptyStatementAndTryBlocks) {
   EXPECT_NE(c.IL.find("empty pos=\"1:3\""), std::string::npos) << c.IL;
   EXPECT_NE(c.IL.find("finallystmt"), std::string::npos);
   ExpectError("{ a = 1 }", "';' expected", "1:9", "C++Script");
+}
+
+namespace {
+
+// A small line-based language that uses the options and attributes the two grammars do not:
+// carriage returns are significant, "_" continues a line, "'" starts a comment, identifiers are made of
+// the letters of "print" and a, b, c, x, y, z only; a name list may end in a stray item without failing the
+// line.
+const char* const kLineGrammar =
+    "<?xml version=\"1.0\"?><language text=\"@lines\"><parser><skipeol text=\"0\"/><skipchar text=\"_\"/>"
+    "<commentline1 text=\"--\"/><commentline2 text=\"'\"/><identchars text=\"abcinprtxyz\"/>"
+    "<keywords><print/></keywords><errors><err1 text=\"Name expected\"/><err2 text=\"End of line expected\"/>"
+    "<err3 text=\"Line expected\"/></errors></parser><types/>"
+    "<program><optionalloop><line/></optionalloop></program>"
+    "<line node=\"stmt\"><keyword text=\"PRINT\"/><loop text=\",\" skip=\"1\"><ident add=\"name\" "
+    "err=\"err1\"/>"
+    "</loop><optionalswitch><char text=\"!\" add=\"bang\" err=\"err9\"/><number add=\"n\"/>"
+    "</optionalswitch><eol err=\"err2\"/></line></language>";
+
+}  // namespace
+
+TEST(Matcher, LineEndsContinuationsAndSecondLineComment) {
+  fsRegisterLanguage("@lines", kLineGrammar);
+  TCompiled c = Compile("' heading\r\nprint a, b,\r\nprint c, _\r\n x, 7\r\n", "@lines");
+  ASSERT_TRUE(c.Ok) << c.ErrorText << " at " << c.ErrorPlace;
+  EXPECT_EQ(c.IL,
+            "program\n"
+            "  stmt pos=\"2:1\"\n"
+            "    name text=\"a\" pos=\"2:8\"\n"
+            "    name text=\"b\" pos=\"2:11\"\n"
+            "  stmt pos=\"3:1\"\n"
+            "    name text=\"c\" pos=\"3:8\"\n"
+            "    name text=\"x\" pos=\"4:3\"\n"
+            "    n text=\"7\" pos=\"4:6\"\n"
+            "  types\n");
+  // Without its carriage return a line does not end.
+  ExpectError("print a\nprint b\r\n", "End of line expected", "2:1", "@lines");
+}
+
+TEST(Matcher, LoopWithSkipForgetsTheErrorOfItsLastIteration) {
+  fsRegisterLanguage("@lines", kLineGrammar);
+  // The third iteration fails on "1" with err1, but the loop ran more than once and has skip=1.
+  ExpectError("print a, b, 1 z\r\n", "End of line expected", "1:15", "@lines");
+  // A first iteration that fails keeps its error.
+  ExpectError("print 1\r\n", "Name expected", "1:7", "@lines");
+}
+
+TEST(Matcher, IdentifierCharactersAndUndefinedErrorCodes) {
+  fsRegisterLanguage("@lines", kLineGrammar);
+  // "d" is no identifier character here: the loop fails on its first name.
+  ExpectError("print d\r\n", "Name expected", "1:7", "@lines");
+  // err9 is not in the table: the failed "!" records nothing and the line goes on.
+  EXPECT_TRUE(Compile("print a,\r\n", "@lines").Ok);
+  ExpectError("print a\r\nzz\r\n", "Line expected", "2:1", "@lines");
+}
+
+TEST(Matcher, WideIdentifiersAcceptCyrillicLetters) {
+  TfsScript script;
+  TCompiled c = Compile(script, "\xEF\xEE\xF0\xF2 = 1;");
+  EXPECT_FALSE(c.Ok);
+  script.WideIdentifiers = true;
+  c = Compile(script, "\xEF\xEE\xF0\xF2 = 1;");
+  ASSERT_TRUE(c.Ok) << c.ErrorText;
+  EXPECT_NE(c.IL.find("node text=\"\xEF\xEE\xF0\xF2\""), std::string::npos);
+}
+
+TEST(CppScriptIL, IncludeOfAUnit) {
+  TfsScript script;
+  script.OnGetUnit = [](TfsScript&, const std::string& name, std::string& text) {
+    text = name == "lib" ? "int twice(int v) { return v * 2; }\n{}" : "";
+  };
+  TCompiled c = Compile(script, "#include \"lib\"\n{ int a = twice(2); }", "C++Script");
+  ASSERT_TRUE(c.Ok) << c.ErrorText << " at " << c.ErrorPlace;
+  EXPECT_EQ(c.IL.rfind("program\n  uses unit=\"lib\"\n    program\n      function pos=\"1:1\"", 0), 0u)
+      << c.IL;
 }

@@ -24,14 +24,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int step = 0; step < 4096 && p.Position() <= p.Length(); ++step) {
     int before = p.Position();
     switch (step % 8) {
-      case 0: p.GetNumber(); break;
-      case 1: p.GetString(); break;
-      case 2: p.GetIdent(); break;
-      case 3: p.GetWord(); break;
-      case 4: p.GetEOL(); break;
-      case 5: p.GetFRString(); break;
-      case 6: p.GetXYPosition(); break;
-      default: p.SkipSpaces(); p.GetChar(); break;
+      case 0:
+        p.GetNumber();
+        break;
+      case 1:
+        p.GetString();
+        break;
+      case 2:
+        p.GetIdent();
+        break;
+      case 3:
+        p.GetWord();
+        break;
+      case 4:
+        p.GetEOL();
+        break;
+      case 5:
+        p.GetFRString();
+        break;
+      case 6:
+        p.GetXYPosition();
+        break;
+      default:
+        p.SkipSpaces();
+        p.GetChar();
+        break;
     }
     if (p.Position() < 1 || p.Position() > p.Length() + 1) std::abort();
     if (step % 8 == 7 && p.Position() == before) p.SetPosition(before + 1);

@@ -11,7 +11,9 @@ using namespace kelvo;
 
 namespace {
 
-std::string Header() { return "<?xml version=\"1.0\"?>"; }
+std::string Header() {
+  return "<?xml version=\"1.0\"?>";
+}
 
 std::unique_ptr<TfsXMLDocument> Load(const std::string& text) {
   auto doc = std::make_unique<TfsXMLDocument>();
@@ -71,13 +73,13 @@ TEST(XmlReader, DocumentEndingBeforeItsClosingTagsLoads) {
 }
 
 TEST(XmlReader, StructuralFaultsAreInvalidFileFormat) {
-  ExpectInvalid("<a/>");                          // no header
-  ExpectInvalid("<xml?><a/>");                    // wrong header
-  ExpectInvalid(Header() + "<a <b/></a>");        // '<' inside a tag
-  ExpectInvalid(Header() + "<a><b/></c>");        // closing tag does not match
-  ExpectInvalid(Header() + "<a><b text=\"x");     // stream ends inside a tag
+  ExpectInvalid("<a/>");                       // no header
+  ExpectInvalid("<xml?><a/>");                 // wrong header
+  ExpectInvalid(Header() + "<a <b/></a>");     // '<' inside a tag
+  ExpectInvalid(Header() + "<a><b/></c>");     // closing tag does not match
+  ExpectInvalid(Header() + "<a><b text=\"x");  // stream ends inside a tag
   ExpectInvalid(std::string(1, '\0'));
-  ExpectInvalid(Header() + "</a>");               // a closing tag instead of the top element
+  ExpectInvalid(Header() + "</a>");  // a closing tag instead of the top element
 }
 
 TEST(XmlReader, ClosingTagMatchesIgnoringCase) {
@@ -151,7 +153,7 @@ TEST(XmlEntities, XMLToStrDecodesNumericAndQuotOnly) {
   EXPECT_EQ(XMLToStr("&#65;&#66;"), "AB");
   EXPECT_EQ(XMLToStr("&lt;&amp;"), "&lt;&amp;");
   EXPECT_EQ(XMLToStr("a & b &"), "a & b &");
-  EXPECT_EQ(XMLToStr("&#1"), "&#1");      // too short to be an entity
+  EXPECT_EQ(XMLToStr("&#1"), "&#1");  // too short to be an entity
   EXPECT_EQ(XMLToStr("&#12 no end"), "&#12 no end");
   EXPECT_EQ(XMLToStr("&#321;"), std::string(1, static_cast<char>(321 & 0xFF)));
   EXPECT_THROW(XMLToStr("&#xyz;"), Exception);
