@@ -1,4 +1,4 @@
-// The serial ports offered in the main window's port selector.
+// The items of the main window's port selector.
 #pragma once
 
 #include <string>
