@@ -46,6 +46,12 @@ class ScriptRunWindowTest : public UiTest {
     return lines;
   }
 
+  // With KELVO_SCREENSHOTS naming a folder, a picture of the widget is saved there, to look at.
+  static void Picture(QWidget& widget, const char* name) {
+    QByteArray dir = qgetenv("KELVO_SCREENSHOTS");
+    if (!dir.isEmpty()) widget.grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+  }
+
   // Runs step once the editor stands as a modal window, then closes it. A run processes window
   // messages while it goes on, so a plain zero timer would fire before the editor is shown.
   void WhenEditorModal(std::function<void()> step) {
@@ -80,6 +86,12 @@ TEST_F(ScriptRunWindowTest, ARunFromTheTreeFillsTheLogInTheColoursOfItsKinds) {
   EXPECT_TRUE(Enabled(TKelvoAction::kaEditScript));
   EXPECT_EQ(Main().StatusPanel->text(), "");
   EXPECT_FALSE(Main().Core().Running());
+  WhenEditorModal([&] {
+    Editor().SetPage(TEditorPage::epProtocol);
+    Picture(Editor(), "run-succeeded");
+  });
+  Main().Action(TKelvoAction::kaEditScript)->trigger();
+  Picture(Main(), "main-after-run");
 }
 
 TEST_F(ScriptRunWindowTest, AFailedRunWarnsAndOpensTheEditorOnTheLog) {
@@ -89,6 +101,7 @@ TEST_F(ScriptRunWindowTest, AFailedRunWarnsAndOpensTheEditorOnTheLog) {
   std::string lastLine, lastColour;
   WhenEditorModal([&] {
     shownOnLog = Editor().isVisible() && Editor().PageControl->currentWidget() == Editor().ProtocolSheet;
+    Picture(Editor(), "run-failed");
     auto lines = LogLines();
     if (!lines.empty()) std::tie(lastLine, lastColour) = lines.back();
   });
