@@ -74,10 +74,10 @@ std::string ErrorOf(F&& f) {
 
 TEST(FormatCrossCheck, IntegersAgreeWithPrintf) {
   const int32_t values[] = {0, 1, -1, 42, -42, 255, 65535, INT32_MAX, INT32_MIN, 1000000, -7};
-  const char* specs[] = {"", "5", "-5", ".3", "8.3", "-8.3", "1", "12"};
+  const char* shapes[] = {"", "5", "-5", ".3", "8.3", "-8.3", "1", "12"};
   for (int32_t v : values) {
-    for (const char* spec : specs) {
-      std::string fmt = std::string("[%") + spec;
+    for (const char* shape : shapes) {
+      std::string fmt = std::string("[%") + shape;
       EXPECT_EQ(F(fmt + "d]", {TVarRec::Integer(v)}), Printf((fmt + "d]").c_str(), v)) << fmt << " " << v;
       EXPECT_EQ(F(fmt + "x]", {TVarRec::Integer(v)}), Printf((fmt + "X]").c_str(), static_cast<uint32_t>(v)))
           << fmt << " " << v;

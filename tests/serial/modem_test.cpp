@@ -71,6 +71,16 @@ TEST(Modem, IdentificationRegistersDialAndRepeat) {
   EXPECT_EQ(Answer(modem, "ATV0I"), "TEST MODEM\r\n0\r");
 }
 
+TEST(Modem, DialModesStoredNumbersAndExtendedCommands) {
+  TModemSimulator modem;
+  EXPECT_EQ(Answer(modem, "ATP"), "\r\nOK\r\n");
+  EXPECT_EQ(Answer(modem, "ATT&W"), "\r\nOK\r\n");
+  EXPECT_EQ(Answer(modem, "AT&Z0=5551234"), "\r\nOK\r\n");
+  EXPECT_EQ(Answer(modem, "AT+IPR=9600;E0"), "\r\nOK\r\n");
+  EXPECT_FALSE(modem.Echo());  // the command after the extended one ran too
+  EXPECT_EQ(Answer(modem, "AT&Y"), "\r\nERROR\r\n");
+}
+
 TEST(Modem, AnswersOnlyAtItsLineSpeed) {
   TModemOptions options;
   options.AnswerSpeed = 19200;

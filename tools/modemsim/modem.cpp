@@ -101,8 +101,18 @@ bool TModemSimulator::Command(const std::string& line, size_t& pos, std::string&
     const char k = Upper(line[pos++]);
     int n = Number(line, pos);
     if (k == 'F') Reset();
+    if (k == 'Z' && pos < line.size() && line[pos] == '=') {
+      pos = line.size();  // &Zn=number stores a number to dial: the rest of the line
+      return true;
+    }
     return k == 'F' || k == 'C' || k == 'D' || k == 'K' || k == 'W' || k == 'S' || k == 'Q' ||
            (k == 'V' && n < 0);
+  }
+  if (c == '+') {
+    // An extended command (+IPR=9600, +MS?, ...) runs to the next ';' or the end of the line.
+    size_t end = line.find(';', pos);
+    pos = end == std::string::npos ? line.size() : end + 1;
+    return true;
   }
   if (c == 'S') return Register(line, pos, info);
   if (c == 'D') {
@@ -127,6 +137,8 @@ bool TModemSimulator::Command(const std::string& line, size_t& pos, std::string&
     case 'I':
       info += InfoText(FOptions.Ident);
       return true;
+    case 'P':  // pulse and tone dialling
+    case 'T':
     case 'H':
     case 'L':
     case 'M':
