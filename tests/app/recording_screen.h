@@ -48,6 +48,7 @@ class TRecordingScreen : public TKelvoScreen {
   std::vector<std::pair<TLogKind, std::string>> Log;
   std::vector<std::string> Questions, WaitBoxTexts;
   std::deque<std::string> UserAnswers;  // what the user types into the next questions
+  std::function<void()> OnAsk;          // runs while a question is open, as the user might act
   int MessagePumps = 0, BusyDepth = 0;
   std::string PortText = "ttyS0";
   std::vector<std::pair<std::string, std::string>> CompileErrors;
@@ -113,6 +114,7 @@ class TRecordingScreen : public TKelvoScreen {
   void AppendLogLine(TLogKind kind, const std::string& line) override { Log.push_back({kind, line}); }
   bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) override {
     Questions.push_back(caption + "|" + message);
+    if (OnAsk) OnAsk();
     if (UserAnswers.empty()) return false;  // the user cancels
     answer = UserAnswers.front();
     UserAnswers.pop_front();

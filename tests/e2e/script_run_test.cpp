@@ -139,6 +139,22 @@ TEST(ScriptRun, AskUserStringAnsweredAndCancelled) {
   EXPECT_EQ(run.Errors(), std::vector<std::string>{Ansi("ошибка выполнения сценария: отменено пользователем")});
 }
 
+TEST(ScriptRun, NoSecondRunStartsWhileOneExecutes) {
+  TRun run({});
+  bool runningDuringQuestion = false;
+  run.Screen.OnAsk = [&] {
+    runningDuringQuestion = run.Runner.Running();
+    // The user starts the run again from a re-enabled action while the first one waits.
+    run.Screen.Script = "Stop(\"second run\");";
+    run.Runner.Run(run.Sim.Path);
+  };
+  run.Screen.UserAnswers.push_back("1");
+  EXPECT_EQ(run.Run("AskUserString(\"a\", \"b\"); Send(\"ATZ\"); Expect(\"OK\");"), "");
+  EXPECT_TRUE(runningDuringQuestion);
+  EXPECT_TRUE(run.Errors().empty());
+  EXPECT_FALSE(run.Runner.Running());
+}
+
 TEST(ScriptRun, WaitBoxShowsAndIsHiddenAfterTheRun) {
   TRun run({});
   EXPECT_EQ(run.Run("WaitBox(\"Подождите\"); Sleep(-5);"), "");
