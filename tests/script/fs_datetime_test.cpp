@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "script/convert_message.h"
 #include "script/fs_convert_error.h"
 #include "script/fs_datetime.h"
 
 using namespace kelvo;
+using kelvo::testing::ConvertMessage;
 
 namespace {
 
@@ -15,16 +17,6 @@ double ReferenceDayNumber(int y, int m, int d) {
   using namespace std::chrono;
   sys_days day = year{y} / month{static_cast<unsigned>(m)} / static_cast<unsigned>(d);
   return static_cast<double>(day.time_since_epoch().count() + 25569);  // 1970-01-01 is day 25569
-}
-
-template <typename F>
-std::string ConvertMessage(F&& f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "<no error>";
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "script/convert_message.h"
 #include "script/fs_convert_error.h"
 #include "script/fs_format.h"
 #include "script/fs_varrec.h"
 
 using namespace kelvo;
+using kelvo::testing::ConvertMessage;
 
 namespace {
 
@@ -59,16 +61,6 @@ const double kValues[] = {0.0,         1.0,
                           0.7,         99.995,
                           1e100,       -4.35e-7,
                           65536.0};
-
-template <typename F>
-std::string ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "<no error>";
-}
 
 }  // namespace
 
@@ -146,25 +138,25 @@ TEST(FormatPlaceholders, WrongKindsAndMalformedTextAreErrorsNamingTheFormat) {
   auto invalid = [](std::string_view fmt) {
     return "Format '" + std::string(fmt) + "' invalid or incompatible with argument";
   };
-  EXPECT_EQ(ErrorOf([] { F("%d", {TVarRec::String("x")}); }), invalid("%d"));
-  EXPECT_EQ(ErrorOf([] { F("%d", {TVarRec::Extended(1.5)}); }), invalid("%d"));
-  EXPECT_EQ(ErrorOf([] { F("%f", {TVarRec::Integer(1)}); }), invalid("%f"));
-  EXPECT_EQ(ErrorOf([] { F("%s", {TVarRec::Integer(1)}); }), invalid("%s"));
-  EXPECT_EQ(ErrorOf([] { F("%s", {TVarRec::Boolean(true)}); }), invalid("%s"));
-  EXPECT_EQ(ErrorOf([] { F("%p", {TVarRec::Integer(1)}); }), invalid("%p"));
-  EXPECT_EQ(ErrorOf([] { F("%q", {TVarRec::Integer(1)}); }), invalid("%q"));
-  EXPECT_EQ(ErrorOf([] { F("abc%", {TVarRec::Integer(1)}); }), invalid("abc%"));
-  EXPECT_EQ(ErrorOf([] { F("%5", {TVarRec::Integer(1)}); }), invalid("%5"));
-  EXPECT_EQ(ErrorOf([] { F("%*d", {TVarRec::String("x"), TVarRec::Integer(1)}); }), invalid("%*d"));
-  EXPECT_EQ(ErrorOf([] { F("%99999999999999999999d", {TVarRec::Integer(1)}); }),
+  EXPECT_EQ(ConvertMessage([] { F("%d", {TVarRec::String("x")}); }), invalid("%d"));
+  EXPECT_EQ(ConvertMessage([] { F("%d", {TVarRec::Extended(1.5)}); }), invalid("%d"));
+  EXPECT_EQ(ConvertMessage([] { F("%f", {TVarRec::Integer(1)}); }), invalid("%f"));
+  EXPECT_EQ(ConvertMessage([] { F("%s", {TVarRec::Integer(1)}); }), invalid("%s"));
+  EXPECT_EQ(ConvertMessage([] { F("%s", {TVarRec::Boolean(true)}); }), invalid("%s"));
+  EXPECT_EQ(ConvertMessage([] { F("%p", {TVarRec::Integer(1)}); }), invalid("%p"));
+  EXPECT_EQ(ConvertMessage([] { F("%q", {TVarRec::Integer(1)}); }), invalid("%q"));
+  EXPECT_EQ(ConvertMessage([] { F("abc%", {TVarRec::Integer(1)}); }), invalid("abc%"));
+  EXPECT_EQ(ConvertMessage([] { F("%5", {TVarRec::Integer(1)}); }), invalid("%5"));
+  EXPECT_EQ(ConvertMessage([] { F("%*d", {TVarRec::String("x"), TVarRec::Integer(1)}); }), invalid("%*d"));
+  EXPECT_EQ(ConvertMessage([] { F("%99999999999999999999d", {TVarRec::Integer(1)}); }),
             invalid("%99999999999999999999d"));
-  EXPECT_EQ(ErrorOf([] { F("%*d", {TVarRec::Integer(1 << 30), TVarRec::Integer(1)}); }), invalid("%*d"));
+  EXPECT_EQ(ConvertMessage([] { F("%*d", {TVarRec::Integer(1 << 30), TVarRec::Integer(1)}); }), invalid("%*d"));
 }
 
 TEST(FormatPlaceholders, TooFewArgumentsIsAnError) {
-  EXPECT_EQ(ErrorOf([] { F("%d %d", {TVarRec::Integer(1)}); }), "No argument for format '%d %d'");
-  EXPECT_EQ(ErrorOf([] { F("%3:d", {TVarRec::Integer(1)}); }), "No argument for format '%3:d'");
-  EXPECT_EQ(ErrorOf([] { F("%*d", {TVarRec::Integer(1)}); }), "No argument for format '%*d'");
+  EXPECT_EQ(ConvertMessage([] { F("%d %d", {TVarRec::Integer(1)}); }), "No argument for format '%d %d'");
+  EXPECT_EQ(ConvertMessage([] { F("%3:d", {TVarRec::Integer(1)}); }), "No argument for format '%3:d'");
+  EXPECT_EQ(ConvertMessage([] { F("%*d", {TVarRec::Integer(1)}); }), "No argument for format '%*d'");
 }
 
 TEST(FormatPlaceholders, VariantEntriesConvertToTheLetter) {

@@ -2,24 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "script/convert_message.h"
 #include "script/fs_convert_error.h"
 #include "script/fs_number_text.h"
 
 using namespace kelvo;
-
-namespace {
-
-template <typename F>
-std::string ConvertMessage(F&& f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return "<no error>";
-}
-
-}  // namespace
+using kelvo::testing::ConvertMessage;
 
 TEST(IntegerText, ReadsDecimalAndHexadecimal) {
   const std::pair<const char*, int32_t> cases[] = {{"0", 0},
