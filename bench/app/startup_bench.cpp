@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/modem_library.h"
+#include "common/generated_library.h"
 #include "text/cp1251.h"
 #include "ui/kelvo_dlg.h"
 #include "ui/kelvo_tree_view.h"
@@ -24,28 +25,6 @@ using namespace kelvo;
 
 namespace {
 
-void Generate(const std::string& path) {
-  TXpObjModel model;
-  model.Document().WriteNonAsciiRaw = true;
-  model.LoadMemory("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Modems Version=\"1.0\"/>");
-  TXpElement* root = model.omGetDocumentElement();
-  std::mt19937 random(42);
-  const char* hex = "0123456789ABCDEF";
-  for (int m = 0; m < 5000; ++m) {
-    TXpElement* modem = root->CreateChildElement(u"Modem");
-    modem->SetAttribute(u"Name",
-                        Utf8ToUtf16("Модем " + std::to_string(random() % 100000) + "-" + std::to_string(m)));
-    for (int s = 0; s < 10; ++s) {
-      TXpElement* script = modem->CreateChildElement(u"Script");
-      script->SetAttribute(u"Name", Utf8ToUtf16("Сценарий " + std::to_string(random() % 1000)));
-      std::u16string body(400 + random() % 800, u'0');
-      for (auto& c : body) c = static_cast<char16_t>(hex[random() % 16]);
-      script->SetAttribute(u"Body", std::move(body));
-      script->SetAttribute(u"Description", u"");
-    }
-  }
-  model.SaveToFile(path);
-}
 
 // CPU time of this thread: on a machine shared with other work it varies far less than wall time,
 // and start-up runs on this one thread.
@@ -76,7 +55,7 @@ int main(int argc, char** argv) {
                                        : std::filesystem::temp_directory_path() / "kelvo-startup-bench";
   std::filesystem::create_directories(dir);
   std::string path = (dir / "kelvo.xml").string();
-  Generate(path);
+  GenerateLibrary(path);
   double mb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
 
   double xmlLoad = BestOf([&] {

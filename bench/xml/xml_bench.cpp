@@ -6,38 +6,15 @@
 
 #include <chrono>
 #include <cstdio>
-#include <random>
 #include <string>
 
-#include "text/cp1251.h"
+#include "common/generated_library.h"
 #include "xml/xp_obj_model.h"
 
 using namespace kelvo;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-void Generate(const std::string& path) {
-  TXpObjModel model;
-  model.Document().WriteNonAsciiRaw = true;
-  model.LoadMemory("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Modems Version=\"1.0\"/>");
-  TXpElement* root = model.omGetDocumentElement();
-  std::mt19937 random(42);
-  const char* hex = "0123456789ABCDEF";
-  for (int m = 0; m < 5000; ++m) {
-    TXpElement* modem = root->CreateChildElement(u"Modem");
-    modem->SetAttribute(u"Name", Utf8ToUtf16("Модем " + std::to_string(m)));
-    for (int s = 0; s < 10; ++s) {
-      TXpElement* script = modem->CreateChildElement(u"Script");
-      script->SetAttribute(u"Name", Utf8ToUtf16("Сценарий " + std::to_string(s)));
-      std::u16string body(400 + random() % 800, u'0');
-      for (auto& c : body) c = static_cast<char16_t>(hex[random() % 16]);
-      script->SetAttribute(u"Body", std::move(body));
-      script->SetAttribute(u"Description", u"");
-    }
-  }
-  model.SaveToFile(path);
-}
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
@@ -87,7 +64,7 @@ int main(int argc, char** argv) {
   }
   std::string cmd = argv[1];
   if (cmd == "generate") {
-    Generate(argv[2]);
+    GenerateLibrary(argv[2]);
     return 0;
   }
   return cmd == "load" ? Load(argv[2]) : 2;

@@ -19,9 +19,6 @@ std::string Lower(const std::string& s) {
 std::string NameOf(const TfsXMLItem& e) {
   return LowerCase(e.Name);
 }
-std::string Quoted(const std::string& name) {
-  return "'" + name + "'";
-}
 
 [[noreturn]] void Fail(const std::string& message) {
   throw Exception(message);

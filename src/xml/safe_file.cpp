@@ -87,7 +87,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   FileDescriptor fd(::mkstemp(temp.data()));
   if (fd.Get() < 0) RaiseCreateError(path, errno);
   int err = 0;
-  if (::fchmod(fd.Get(), mode) != 0 || !WriteAll(fd.Get(), bytes) || ::fsync(fd.Get()) != 0) err = errno;
+  if (::fchmod(fd.Get(), mode) != 0 || !WriteAll(fd.Get(), bytes) || ::fdatasync(fd.Get()) != 0) err = errno;
   if (::close(fd.Release()) != 0 && err == 0) err = errno;
   if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) {
