@@ -9,6 +9,8 @@ namespace kelvo {
 namespace {
 
 constexpr int kMaxDigits = 18;
+// Enough significant digits for any double written out exactly.
+constexpr int kExactDigits = 781;
 
 void StripTrailingZeros(std::string& digits) {
   while (!digits.empty() && digits.back() == '0') digits.pop_back();
@@ -24,6 +26,25 @@ void StripLeadingZeros(TFloatDigits& d) {
   }
   d.Digits.erase(0, lead);
   d.Exponent -= static_cast<int>(lead);
+}
+
+// The first `significant` digits of the value, rounded, with the power of ten of the first one.
+TFloatDigits ScientificDigits(double value, int significant) {
+  TFloatDigits d;
+  d.Negative = std::signbit(value);
+  char buf[kExactDigits + 64];
+  auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, significant - 1);
+  std::string_view text(buf, res.ptr - buf);
+  size_t e = text.find('e');
+  for (size_t i = 0; i < e; ++i)
+    if (text[i] != '.') d.Digits += text[i];
+  int exp10 = 0;
+  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exp10);
+  d.Exponent = exp10 + 1;
+  StripTrailingZeros(d.Digits);
+  if (d.Digits.empty()) d.Exponent = 0;
+  return d;
 }
 
 std::string ExponentText(int exponent, int minDigits, bool plusSign) {
@@ -46,22 +67,7 @@ std::string GroupThousands(const std::string& digits, char separator) {
 }  // namespace
 
 TFloatDigits FloatToDigits(double value, int precision) {
-  precision = std::clamp(precision, 1, kMaxDigits);
-  TFloatDigits d;
-  d.Negative = std::signbit(value);
-  char buf[64];
-  auto res =
-      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, precision - 1);
-  std::string_view text(buf, res.ptr - buf);
-  size_t e = text.find('e');
-  for (size_t i = 0; i < e; ++i)
-    if (text[i] != '.') d.Digits += text[i];
-  int exp10 = 0;
-  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exp10);
-  d.Exponent = exp10 + 1;
-  StripTrailingZeros(d.Digits);
-  if (d.Digits.empty()) d.Exponent = 0;
-  return d;
+  return ScientificDigits(value, std::clamp(precision, 1, kMaxDigits));
 }
 
 TFloatDigits FloatToDigitsFixed(double value, int fracDigits) {
@@ -84,22 +90,7 @@ TFloatDigits FloatToDigitsFixed(double value, int fracDigits) {
 namespace {
 
 // Every digit of the value's exact binary fraction: a double has at most 767 significant digits.
-TFloatDigits ExactDigits(double value) {
-  TFloatDigits d;
-  d.Negative = std::signbit(value);
-  char buf[832];
-  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 780);
-  std::string_view text(buf, res.ptr - buf);
-  size_t e = text.find('e');
-  for (size_t i = 0; i < e; ++i)
-    if (text[i] != '.') d.Digits += text[i];
-  int exp10 = 0;
-  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exp10);
-  d.Exponent = exp10 + 1;
-  StripTrailingZeros(d.Digits);
-  if (d.Digits.empty()) d.Exponent = 0;
-  return d;
-}
+TFloatDigits ExactDigits(double value) { return ScientificDigits(value, kExactDigits); }
 
 // Keeps the first `keep` digits, rounding up in magnitude when the rest is at least one half.
 TFloatDigits KeepHalfAway(TFloatDigits d, int keep) {
