@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
+tools/check-format.sh
 cmake --preset test
 cmake --build --preset test -j "$(nproc)"
 ctest --preset test -j "$(nproc)"

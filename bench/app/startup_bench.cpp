@@ -25,7 +25,6 @@ using namespace kelvo;
 
 namespace {
 
-
 // CPU time of this thread: on a machine shared with other work it varies far less than wall time,
 // and start-up runs on this one thread.
 double ThreadSeconds() {

@@ -16,7 +16,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
 
 int Load(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "rb");
@@ -50,8 +52,8 @@ int Load(const std::string& path) {
     bestSerialise = std::min(bestSerialise, Seconds(start));
   }
   std::printf("serialise_s %.3f\n", bestSerialise);
-  std::printf("file_mb %.1f\nload_s %.3f\nload_mb_s %.1f\nsave_s %.3f\nsave_mb_s %.1f\npeak_loaded_mb %.1f\n", mb,
-              best, mb / best, bestSave, mb / bestSave, peakMb);
+  std::printf("file_mb %.1f\nload_s %.3f\nload_mb_s %.1f\nsave_s %.3f\nsave_mb_s %.1f\npeak_loaded_mb %.1f\n",
+              mb, best, mb / best, bestSave, mb / bestSave, peakMb);
   return 0;
 }
 

@@ -189,9 +189,13 @@ void TKelvoCore::RunScriptActionExecute() {
   FRunner.Run(FScreen.PortName());
 }
 
-void TKelvoCore::EditorTextChanged() { FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, true); }
+void TKelvoCore::EditorTextChanged() {
+  FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, true);
+}
 
-void TKelvoCore::EditorShown() { FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, false); }
+void TKelvoCore::EditorShown() {
+  FScreen.SetActionEnabled(TKelvoAction::kaSaveScript, false);
+}
 
 bool TKelvoCore::EditorCloseQuery() {
   if (!FScreen.ActionEnabled(TKelvoAction::kaSaveScript)) return true;
@@ -214,6 +218,8 @@ std::string TKelvoCore::MainCaption() {
   return std::string(texts::kAppTitle) + Ansi(texts::kMainCaptionSuffix);
 }
 
-void TKelvoCore::ShowException(std::exception_ptr error) { kelvo::ShowException(FScreen, error); }
+void TKelvoCore::ShowException(std::exception_ptr error) {
+  kelvo::ShowException(FScreen, error);
+}
 
 }  // namespace kelvo

@@ -27,35 +27,54 @@ std::string StripLineBreaks(const std::string& s) {
 
 std::string LogPrefix(TLogKind kind) {
   switch (kind) {
-    case lkSent: return "> ";
-    case lkReceived: return "< ";
-    default: return "";
+    case lkSent:
+      return "> ";
+    case lkReceived:
+      return "< ";
+    default:
+      return "";
   }
 }
 
 TLogColor LogColor(TLogKind kind) {
   switch (kind) {
-    case lkSent: return {0, 0, 128};
-    case lkReceived: return {0, 128, 0};
-    case lkError: return {255, 0, 0};
-    default: return {0, 0, 0};
+    case lkSent:
+      return {0, 0, 128};
+    case lkReceived:
+      return {0, 128, 0};
+    case lkError:
+      return {255, 0, 0};
+    default:
+      return {0, 0, 0};
   }
 }
 
 std::optional<TBaudRate> ScriptBaudRate(int bps) {
   switch (bps) {
-    case 300: return br300;
-    case 600: return br600;
-    case 1200: return br1200;
-    case 2400: return br2400;
-    case 4800: return br4800;
-    case 9600: return br9600;
-    case 19200: return br19200;
-    case 38400: return br38400;
-    case 56000: return br56000;
-    case 57600: return br57600;
-    case 115200: return br115200;
-    default: return std::nullopt;
+    case 300:
+      return br300;
+    case 600:
+      return br600;
+    case 1200:
+      return br1200;
+    case 2400:
+      return br2400;
+    case 4800:
+      return br4800;
+    case 9600:
+      return br9600;
+    case 19200:
+      return br19200;
+    case 38400:
+      return br38400;
+    case 56000:
+      return br56000;
+    case 57600:
+      return br57600;
+    case 115200:
+      return br115200;
+    default:
+      return std::nullopt;
   }
 }
 

@@ -30,16 +30,19 @@ Variant Arg(const Variant& params, size_t i) {
   return i < items.size() ? items[i] : Variant();
 }
 
-std::string Text(const Variant& params, size_t i) { return Arg(params, i).AsString(); }
-std::int32_t Int(const Variant& params, size_t i) { return Arg(params, i).AsInteger(); }
+std::string Text(const Variant& params, size_t i) {
+  return Arg(params, i).AsString();
+}
+std::int32_t Int(const Variant& params, size_t i) {
+  return Arg(params, i).AsInteger();
+}
 
 }  // namespace
 
 void TScriptHost::Register() {
   for (const char* declaration : kDeclarations)
-    FScript.AddMethod(declaration, [this](TfsHostObject*, TfsClassRef, const std::string& name, Variant& params) {
-      return ScriptFunction(name, params);
-    });
+    FScript.AddMethod(declaration, [this](TfsHostObject*, TfsClassRef, const std::string& name,
+                                          Variant& params) { return ScriptFunction(name, params); });
   FScript.AddConst("DefaultReadTimeout", "Integer", Variant(kDefaultReadTimeout));
 }
 

@@ -90,7 +90,9 @@ TFloatDigits FloatToDigitsFixed(double value, int fracDigits) {
 namespace {
 
 // Every digit of the value's exact binary fraction: a double has at most 767 significant digits.
-TFloatDigits ExactDigits(double value) { return ScientificDigits(value, kExactDigits); }
+TFloatDigits ExactDigits(double value) {
+  return ScientificDigits(value, kExactDigits);
+}
 
 // Keeps the first `keep` digits, rounding up in magnitude when the rest is at least one half.
 TFloatDigits KeepHalfAway(TFloatDigits d, int keep) {

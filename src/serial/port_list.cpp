@@ -51,7 +51,7 @@ std::vector<std::string> EnumerateSerialPorts(const std::string& ttyClassDir, co
   }
   AppendEnvironmentPorts(kelvoPorts, ports);
   std::stable_sort(ports.begin(), ports.end(),
-            [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+                   [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
   return ports;
 }
 

@@ -49,7 +49,9 @@ const CaseTables& Tables() {
   return tables;
 }
 
-unsigned char U8(char c) { return static_cast<unsigned char>(c); }
+unsigned char U8(char c) {
+  return static_cast<unsigned char>(c);
+}
 
 template <bool IgnoreCase>
 int Compare(std::string_view a, std::string_view b) {
@@ -71,8 +73,12 @@ int Compare(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-char AnsiUpperChar(char c) { return Tables().upper[U8(c)]; }
-char AnsiLowerChar(char c) { return Tables().lower[U8(c)]; }
+char AnsiUpperChar(char c) {
+  return Tables().upper[U8(c)];
+}
+char AnsiLowerChar(char c) {
+  return Tables().lower[U8(c)];
+}
 
 std::string AnsiUpperCase(std::string_view s) {
   std::string out(s);
@@ -100,12 +106,16 @@ std::string LowerCase(std::string_view s) {
   return out;
 }
 
-int AnsiCompareText(std::string_view a, std::string_view b) { return Compare<true>(a, b); }
+int AnsiCompareText(std::string_view a, std::string_view b) {
+  return Compare<true>(a, b);
+}
 bool AnsiSameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   return Compare<true>(a, b) == 0;
 }
-int AnsiCompareStr(std::string_view a, std::string_view b) { return Compare<false>(a, b); }
+int AnsiCompareStr(std::string_view a, std::string_view b) {
+  return Compare<false>(a, b);
+}
 
 std::string TrimLeft(std::string_view s) {
   size_t i = 0;
@@ -119,6 +129,8 @@ std::string TrimRight(std::string_view s) {
   return std::string(s.substr(0, n));
 }
 
-std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+std::string Trim(std::string_view s) {
+  return TrimLeft(TrimRight(s));
+}
 
 }  // namespace kelvo

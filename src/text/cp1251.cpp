@@ -26,9 +26,12 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
     return b0;
   }
   int len = 0;
-  if (b0 >= 0xC2 && b0 <= 0xDF) len = 2;
-  else if (b0 >= 0xE0 && b0 <= 0xEF) len = 3;
-  else if (b0 >= 0xF0 && b0 <= 0xF4) len = 4;
+  if (b0 >= 0xC2 && b0 <= 0xDF)
+    len = 2;
+  else if (b0 >= 0xE0 && b0 <= 0xEF)
+    len = 3;
+  else if (b0 >= 0xF0 && b0 <= 0xF4)
+    len = 4;
   if (len == 0 || i + len > s.size()) {
     ++i;
     return 0xFFFD;

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
@@ -21,10 +21,10 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "script/fs_sys_methods.h"
-#include "serial/main_thread_queue.h"
 #include "app/app_texts.h"
 #include "app/port_list.h"
+#include "script/fs_sys_methods.h"
+#include "serial/main_thread_queue.h"
 #include "ui/about_box.h"
 #include "ui/help_window.h"
 #include "ui/input_dialog.h"
@@ -87,10 +87,12 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
     move(screen->availableGeometry().center() - rect().center());
   }
   PortComboBox->setFocus();
-  SetShowMessageHook([this](const std::string& text) { MessageBox(text, TMsgIcon::miInformation, TMsgButtons::mbOk); });
+  SetShowMessageHook(
+      [this](const std::string& text) { MessageBox(text, TMsgIcon::miInformation, TMsgButtons::mbOk); });
   // A hand-over from the serial port's event thread wakes an idle event loop.
   TMainThreadQueue::Instance().SetWakeUp([this] {
-    QMetaObject::invokeMethod(this, [] { TMainThreadQueue::Instance().ProcessPending(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [] { TMainThreadQueue::Instance().ProcessPending(); }, Qt::QueuedConnection);
   });
 }
 
@@ -362,7 +364,9 @@ void TKelvoDlg::SetEditorCaption(const std::string& caption) {
 void TKelvoDlg::ShowEditor(TEditorPage page) {
   if (FEditor != nullptr) FEditor->Execute(page);
 }
-bool TKelvoDlg::EditorVisible() const { return FEditor != nullptr && FEditor->isVisible(); }
+bool TKelvoDlg::EditorVisible() const {
+  return FEditor != nullptr && FEditor->isVisible();
+}
 void TKelvoDlg::SetEditorPage(TEditorPage page) {
   if (FEditor != nullptr) FEditor->SetPage(page);
 }

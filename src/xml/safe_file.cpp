@@ -112,7 +112,8 @@ std::string ReadWholeFile(const std::string& path, size_t maxBytes) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw Exception("Cannot read file \"" + path + "\". " + std::strerror(errno));
     if (n == 0) break;
-    if (bytes.size() + static_cast<size_t>(n) > maxBytes) throw Exception("File \"" + path + "\" is too large");
+    if (bytes.size() + static_cast<size_t>(n) > maxBytes)
+      throw Exception("File \"" + path + "\" is too large");
     bytes.append(buf, static_cast<size_t>(n));
   }
   return bytes;

@@ -120,8 +120,7 @@ class TXpCDataSection : public TXpNode {
 
 class TXpComment : public TXpNode {
  public:
-  explicit TXpComment(std::u16string text)
-      : TXpNode(TXpNodeType::ntComment, u"#comment", std::move(text)) {}
+  explicit TXpComment(std::u16string text) : TXpNode(TXpNodeType::ntComment, u"#comment", std::move(text)) {}
 };
 
 class TXpProcessingInstruction : public TXpNode {

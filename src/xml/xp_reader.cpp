@@ -14,9 +14,15 @@ class ParseError {
   std::string Message;
 };
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsNameStart(unsigned char c) { return c == '_' || c == ':' || std::isalpha(c) || c >= 0x80; }
-bool IsNameChar(unsigned char c) { return IsNameStart(c) || std::isdigit(c) || c == '-' || c == '.'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsNameStart(unsigned char c) {
+  return c == '_' || c == ':' || std::isalpha(c) || c >= 0x80;
+}
+bool IsNameChar(unsigned char c) {
+  return IsNameStart(c) || std::isdigit(c) || c == '-' || c == '.';
+}
 
 // Turns UTF-16 bytes into UTF-8 so that one parser serves every encoding; malformed input fails.
 std::string Utf16BytesToUtf8(std::string_view bytes, bool bigEndian) {
@@ -104,7 +110,10 @@ class Reader {
         ++i;
         continue;
       }
-      int len = b0 >= 0xC2 && b0 <= 0xDF ? 2 : b0 >= 0xE0 && b0 <= 0xEF ? 3 : b0 >= 0xF0 && b0 <= 0xF4 ? 4 : 0;
+      int len = b0 >= 0xC2 && b0 <= 0xDF   ? 2
+                : b0 >= 0xE0 && b0 <= 0xEF ? 3
+                : b0 >= 0xF0 && b0 <= 0xF4 ? 4
+                                           : 0;
       if (len == 0 || i + len > raw.size()) throw Error("Invalid UTF-8 sequence");
       char32_t cp = b0 & (0x7F >> len);
       for (int k = 1; k < len; ++k) {
@@ -154,9 +163,9 @@ class Reader {
     if (digits.empty()) throw Error("Invalid character reference");
     char32_t cp = 0;
     for (char d : digits) {
-      int v = std::isdigit(static_cast<unsigned char>(d)) ? d - '0'
+      int v = std::isdigit(static_cast<unsigned char>(d))           ? d - '0'
               : hex && std::isxdigit(static_cast<unsigned char>(d)) ? (std::tolower(d) - 'a' + 10)
-                                                                     : -1;
+                                                                    : -1;
       if (v < 0) throw Error("Invalid character reference");
       cp = cp * (hex ? 16 : 10) + v;
       if (cp > 0x10FFFF) throw Error("Invalid character reference");
@@ -203,10 +212,14 @@ class Reader {
       SkipSpaces();
       if (StartsWith("?>")) break;
       auto [name, value] = ReadAttribute();
-      if (name == "version") version = value;
-      else if (name == "encoding") encoding = value, haveEncoding = true;
-      else if (name == "standalone") standalone = value, haveStandalone = true;
-      else throw Error("Unknown declaration attribute");
+      if (name == "version")
+        version = value;
+      else if (name == "encoding")
+        encoding = value, haveEncoding = true;
+      else if (name == "standalone")
+        standalone = value, haveStandalone = true;
+      else
+        throw Error("Unknown declaration attribute");
     }
     FPos += 2;
     if (version != "1.0") throw Error("Unsupported XML version '" + version + "'");
@@ -237,8 +250,10 @@ class Reader {
     int depth = 0;
     for (; !AtEnd(); ++FPos) {
       char c = FSrc[FPos];
-      if (c == '[') ++depth;
-      else if (c == ']') --depth;
+      if (c == '[')
+        ++depth;
+      else if (c == ']')
+        --depth;
       else if (c == '>' && depth <= 0) {
         ++FPos;
         return;
@@ -389,7 +404,9 @@ TXpReadResult XpReadDocument(std::string_view bytes, TXpDocument& doc, const TXp
   try {
     std::string converted;
     std::string_view body = bytes;
-    auto starts = [&](std::string_view mark) { return bytes.size() >= 3 && bytes.substr(0, mark.size()) == mark; };
+    auto starts = [&](std::string_view mark) {
+      return bytes.size() >= 3 && bytes.substr(0, mark.size()) == mark;
+    };
     if (starts("\xFE\xFF")) {
       result.Encoding = TXpCharEncoding::ceUTF16BE;
       converted = Utf16BytesToUtf8(bytes.substr(2), true);

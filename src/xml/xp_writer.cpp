@@ -9,9 +9,15 @@ class Writer {
  public:
   explicit Writer(const TXpWriteOptions& options) : FOptions(options) {
     switch (options.LineBreakMode) {
-      case TXpLineBreakMode::lbmCR: FBreak = "\r"; break;
-      case TXpLineBreakMode::lbmLF: FBreak = "\n"; break;
-      default: FBreak = "\r\n"; break;
+      case TXpLineBreakMode::lbmCR:
+        FBreak = "\r";
+        break;
+      case TXpLineBreakMode::lbmLF:
+        FBreak = "\n";
+        break;
+      default:
+        FBreak = "\r\n";
+        break;
     }
   }
 
@@ -29,10 +35,22 @@ class Writer {
  private:
   void Node(const TXpNode& node, int depth) {
     switch (node.NodeType()) {
-      case TXpNodeType::ntElement: Element(static_cast<const TXpElement&>(node), depth); break;
-      case TXpNodeType::ntText: Escaped(node.NodeValue(), false); break;
-      case TXpNodeType::ntCDataSection: FOut += "<![CDATA["; Put(node.NodeValue()); FOut += "]]>"; break;
-      case TXpNodeType::ntComment: FOut += "<!--"; Put(node.NodeValue()); FOut += "-->"; break;
+      case TXpNodeType::ntElement:
+        Element(static_cast<const TXpElement&>(node), depth);
+        break;
+      case TXpNodeType::ntText:
+        Escaped(node.NodeValue(), false);
+        break;
+      case TXpNodeType::ntCDataSection:
+        FOut += "<![CDATA[";
+        Put(node.NodeValue());
+        FOut += "]]>";
+        break;
+      case TXpNodeType::ntComment:
+        FOut += "<!--";
+        Put(node.NodeValue());
+        FOut += "-->";
+        break;
       case TXpNodeType::ntProcessingInstruction:
         FOut += "<?";
         Put(node.NodeName());
@@ -40,7 +58,8 @@ class Writer {
         Put(node.NodeValue());
         FOut += "?>";
         break;
-      case TXpNodeType::ntDocument: break;
+      case TXpNodeType::ntDocument:
+        break;
     }
   }
 

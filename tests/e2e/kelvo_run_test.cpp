@@ -38,9 +38,11 @@ class KelvoRunTest : public ::testing::Test {
         {"ask", "var n = AskUserString(\"Номер\", \"Введите номер\"); Send(\"ATDT\" + n);"},
     };
     for (const auto& [name, body] : kScripts)
-      scripts += std::string("    <Script Name=\"") + name + "\" Body=\"" + TextToHex(Utf8ToAnsi(body)) + "\"/>\r\n";
-    WriteBytes(Library, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem Name=\"Модем\">\r\n" +
-                            scripts + "  </Modem>\r\n</Modems>");
+      scripts +=
+          std::string("    <Script Name=\"") + name + "\" Body=\"" + TextToHex(Utf8ToAnsi(body)) + "\"/>\r\n";
+    WriteBytes(Library,
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem Name=\"Модем\">\r\n" +
+                   scripts + "  </Modem>\r\n</Modems>");
   }
 
   TResult Run(const std::string& args, const std::string& input = "") {
@@ -48,7 +50,8 @@ class KelvoRunTest : public ::testing::Test {
     std::string command = std::string(KELVO_RUN_PATH) + " --library " + Library + " " + args + " <" +
                           Dir.File("in") + " >" + Dir.File("out") + " 2>" + Dir.File("err");
     int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(Dir.File("out")), ReadBytes(Dir.File("err"))};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(Dir.File("out")),
+            ReadBytes(Dir.File("err"))};
   }
 
   TempDir Dir;
@@ -88,8 +91,8 @@ TEST_F(KelvoRunTest, QuestionsAreAnsweredOnStandardInput) {
 }
 
 TEST_F(KelvoRunTest, BadArgumentsUnknownScriptsAndPortsAndTheList) {
-  EXPECT_EQ(Run("Модем ok").Exit, 2);                  // no port
-  EXPECT_EQ(Run(Port + " Модем").Exit, 2);             // no script name
+  EXPECT_EQ(Run("Модем ok").Exit, 2);       // no port
+  EXPECT_EQ(Run(Port + " Модем").Exit, 2);  // no script name
   EXPECT_EQ(Run(Port + " Модем nosuch").Exit, 2);
   EXPECT_EQ(Run("--port /nonexistent/tty Модем ok").Exit, 1);
   TResult list = Run("--list");

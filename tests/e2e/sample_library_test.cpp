@@ -34,7 +34,9 @@ std::vector<TSample> SampleScripts() {
   return samples;
 }
 
-std::string Name(const TSample& sample) { return AnsiToUtf8(sample.Modem + " / " + sample.Script); }
+std::string Name(const TSample& sample) {
+  return AnsiToUtf8(sample.Modem + " / " + sample.Script);
+}
 
 }  // namespace
 

@@ -103,7 +103,8 @@ TEST(ScriptRun, SetBaudRateRefusesUnsupportedSpeedsAndText) {
   TRun run({});
   EXPECT_EQ(run.Run("SetBaudRate(14400);"), "");
   EXPECT_EQ(run.Errors(),
-            std::vector<std::string>{Ansi("ошибка выполнения сценария: неподдерживаемая скорость в функции SetBaudRate")});
+            std::vector<std::string>{
+                Ansi("ошибка выполнения сценария: неподдерживаемая скорость в функции SetBaudRate")});
   // A text literal is refused by the compiler; text held in a variable fails when converted.
   EXPECT_EQ(run.Run("SetBaudRate(\"abc\");"), "<abort>");
   EXPECT_EQ(run.Run("var b = \"abc\"; SetBaudRate(b);"), "");
@@ -114,7 +115,8 @@ TEST(ScriptRun, SetBaudRateRefusesUnsupportedSpeedsAndText) {
 
 TEST(ScriptRun, RecvLnOnSilenceReturnsEmptyAndTheScriptGoesOn) {
   TRun run({});
-  EXPECT_EQ(run.Run("SetReadTimeout(200); var s = RecvLn(); if (s == \"\") Send(\"ATZ\"); Expect(\"OK\");"), "");
+  EXPECT_EQ(run.Run("SetReadTimeout(200); var s = RecvLn(); if (s == \"\") Send(\"ATZ\"); Expect(\"OK\");"),
+            "");
   EXPECT_TRUE(run.Errors().empty());
   std::vector<std::string> log = run.Screen.LogTexts();
   EXPECT_NE(std::find(log.begin(), log.end(), "> ATZ"), log.end());
@@ -136,7 +138,8 @@ TEST(ScriptRun, AskUserStringAnsweredAndCancelled) {
   std::vector<std::string> log = run.Screen.LogTexts();
   EXPECT_NE(std::find(log.begin(), log.end(), "> ATDT5551234"), log.end());
   EXPECT_EQ(run.Run("AskUserString(\"a\", \"b\"); Send(\"ATZ\");"), "");
-  EXPECT_EQ(run.Errors(), std::vector<std::string>{Ansi("ошибка выполнения сценария: отменено пользователем")});
+  EXPECT_EQ(run.Errors(),
+            std::vector<std::string>{Ansi("ошибка выполнения сценария: отменено пользователем")});
 }
 
 TEST(ScriptRun, NoSecondRunStartsWhileOneExecutes) {
@@ -237,7 +240,8 @@ TEST(ScriptRunCppScript, AFactoryResetWithRetries) {
 TEST(ScriptRunCppScript, ARegisterReadBackByReference) {
   TRun run({});
   EXPECT_EQ(run.Run("#language C++Script\n"
-                    "void query(string reg, string &value) { Send(\"AT\" + reg + \"?\"); value = RecvLn(); Expect(\"OK\"); }\n"
+                    "void query(string reg, string &value) { Send(\"AT\" + reg + \"?\"); value = RecvLn(); "
+                    "Expect(\"OK\"); }\n"
                     "string v;\n"
                     "{\n"
                     "  Send(\"ATE0S7=45\"); Expect(\"OK\");\n"

@@ -198,7 +198,8 @@ TEST_F(Builder, TypedDeclarationsOfCppScriptAreChecked) {
   prog.Clear();
   SetUp();
   prog.SyntaxType = "C++Script";
-  ASSERT_TRUE(Compile("int x = 5, i;\n{\n  for (i = 0; i < 3; i++) { x = x + i; }\n  Print(x / 2);\n}")) << Error();
+  ASSERT_TRUE(Compile("int x = 5, i;\n{\n  for (i = 0; i < 3; i++) { x = x + i; }\n  Print(x / 2);\n}"))
+      << Error();
   prog.Execute();
   EXPECT_EQ(printed, std::vector<std::string>{"4"});
 }

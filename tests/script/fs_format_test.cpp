@@ -150,7 +150,10 @@ TEST(FormatPlaceholders, WrongKindsAndMalformedTextAreErrorsNamingTheFormat) {
   EXPECT_EQ(ConvertMessage([] { F("%*d", {TVarRec::String("x"), TVarRec::Integer(1)}); }), invalid("%*d"));
   EXPECT_EQ(ConvertMessage([] { F("%99999999999999999999d", {TVarRec::Integer(1)}); }),
             invalid("%99999999999999999999d"));
-  EXPECT_EQ(ConvertMessage([] { F("%*d", {TVarRec::Integer(1 << 30), TVarRec::Integer(1)}); }), invalid("%*d"));
+  EXPECT_EQ(ConvertMessage([] {
+              F("%*d", {TVarRec::Integer(1 << 30), TVarRec::Integer(1)});
+            }),
+            invalid("%*d"));
 }
 
 TEST(FormatPlaceholders, TooFewArgumentsIsAnError) {

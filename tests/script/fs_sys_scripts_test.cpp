@@ -18,9 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path DataFolder() {
-  const char* env = std::getenv("KELVO_TEST_DATA");
-  fs::path base = env != nullptr ? fs::path(env) : fs::path(__FILE__).parent_path() / "data";
-  return base / "syslib";
+  return fs::path(KELVO_TEST_DATA) / "syslib";
 }
 
 std::vector<std::string> ScriptFiles() {
@@ -94,6 +92,11 @@ TEST_P(SysLibraryScript, PrintsWhatItsCommentsExpect) {
   ASSERT_EQ(printed.size(), expected.Output.size());
   for (size_t i = 0; i < printed.size(); ++i)
     EXPECT_EQ(printed[i], expected.Output[i]) << "printed line " << i + 1;
+}
+
+// A moved data folder would otherwise leave the parameterised test with no cases, silently.
+TEST(SysLibraryScriptFolder, HoldsScripts) {
+  EXPECT_FALSE(ScriptFiles().empty()) << DataFolder();
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, SysLibraryScript, ::testing::ValuesIn(ScriptFiles()),

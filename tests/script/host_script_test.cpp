@@ -126,7 +126,8 @@ TEST_F(HostScript, WithReachesMembersThroughTheObject) {
 }
 
 TEST_F(HostScript, ObjectsHeldInVariablesAreBoundAtRunTime) {
-  Run("var d = Modem;\nd.Speed = 4800;\nPrint(d.Describe(\"v\"));\nvar o = Modem;\nwith (o) { Speed = 1200; }");
+  Run("var d = Modem;\nd.Speed = 4800;\nPrint(d.Describe(\"v\"));\nvar o = Modem;\nwith (o) { Speed = 1200; "
+      "}");
   EXPECT_EQ(printed, (std::vector<std::string>{"v4800"}));
   EXPECT_EQ(device.Speed, 1200);
 }

@@ -16,13 +16,11 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string DataDir() {
-  const char* dir = std::getenv("KELVO_TEST_DATA");
-  return std::string(dir != nullptr ? dir : "tests/script/data") + "/js";
+  return std::string(KELVO_TEST_DATA) + "/js";
 }
 
 std::vector<std::string> ListScriptFiles() {
   std::vector<std::string> files;
-  if (!fs::exists(DataDir())) return files;
   for (const auto& entry : fs::directory_iterator(DataDir()))
     if (entry.path().extension() == ".js") files.push_back(entry.path().filename().string());
   std::sort(files.begin(), files.end());
@@ -55,6 +53,11 @@ TExpectations ReadExpectations(const std::vector<std::string>& lines) {
 }
 
 class ScriptFiles : public ::testing::TestWithParam<std::string> {};
+
+// A moved data folder would otherwise leave the parameterised test with no cases, silently.
+TEST(ScriptFilesFolder, HoldsScripts) {
+  EXPECT_FALSE(ListScriptFiles().empty()) << DataDir();
+}
 
 TEST_P(ScriptFiles, PrintsWhatItsCommentsExpect) {
   std::ifstream in(DataDir() + "/" + GetParam(), std::ios::binary);

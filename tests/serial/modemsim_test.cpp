@@ -19,9 +19,7 @@ using namespace kelvo;
 using kelvo::testing::TSimulator;
 namespace fs = std::filesystem;
 
-
 namespace {
-
 
 // Reads until `want` has arrived or the read time-outs end the reads.
 std::string ReadAnswer(TComPort& port, size_t want) {

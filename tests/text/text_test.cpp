@@ -26,7 +26,9 @@ std::string IconvToUtf8(const std::string& in) {
   return out;
 }
 
-std::string A(const char* utf8) { return Utf8ToAnsi(utf8); }
+std::string A(const char* utf8) {
+  return Utf8ToAnsi(utf8);
+}
 
 }  // namespace
 
@@ -46,11 +48,13 @@ TEST(Cp1251, EveryByteSurvivesTheRoundTripThroughUtf8AndUtf16) {
 }
 
 TEST(Cp1251, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-  EXPECT_EQ(Utf8ToAnsi("a\xE4\xB8\xAD" "b"), "a?b");   // a CJK character
-  EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98\x80"), "?");      // beyond 16 bits
-  EXPECT_EQ(Utf8ToAnsi("\xC3"), "?");                  // truncated sequence
-  EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");             // overlong form
-  EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "???");        // encoded surrogate
+  EXPECT_EQ(Utf8ToAnsi("a\xE4\xB8\xAD"
+                       "b"),
+            "a?b");                                // a CJK character
+  EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98\x80"), "?");  // beyond 16 bits
+  EXPECT_EQ(Utf8ToAnsi("\xC3"), "?");              // truncated sequence
+  EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "??");         // overlong form
+  EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "???");    // encoded surrogate
 }
 
 TEST(Cp1251, Utf16AndUtf8ConvertSurrogatePairsAsOneCharacter) {

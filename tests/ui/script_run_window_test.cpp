@@ -25,10 +25,11 @@ class ScriptRunWindowTest : public UiTest {
         {"Broken", "Send(\"AT\");\n  x = ;"},
     };
     for (const auto& [name, body] : kScripts)
-      scripts += std::string("    <Script Name=\"") + name + "\" Body=\"" + TextToHex(Utf8ToAnsi(body)) + "\"/>\r\n";
+      scripts +=
+          std::string("    <Script Name=\"") + name + "\" Body=\"" + TextToHex(Utf8ToAnsi(body)) + "\"/>\r\n";
     WriteBytes(Dir.File("kelvo.xml"),
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem Name=\"sim\">\r\n" + scripts +
-                   "  </Modem>\r\n</Modems>");
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem Name=\"sim\">\r\n" +
+                   scripts + "  </Modem>\r\n</Modems>");
     qputenv("KELVO_PORTS", QByteArray::fromStdString(Sim.Path));
     Start();
     ASSERT_EQ(Main().PortComboBox->count(), 2);
@@ -75,7 +76,8 @@ TEST_F(ScriptRunWindowTest, ARunFromTheTreeFillsTheLogInTheColoursOfItsKinds) {
   Main().Action(TKelvoAction::kaRunScript)->trigger();
   auto lines = LogLines();
   ASSERT_EQ(lines.size(), 6u);
-  EXPECT_EQ(lines[0], (std::pair<std::string, std::string>{"поиск модема: " + Sim.Path + ", 2400 bps", "#000000"}));
+  EXPECT_EQ(lines[0],
+            (std::pair<std::string, std::string>{"поиск модема: " + Sim.Path + ", 2400 bps", "#000000"}));
   EXPECT_EQ(lines[1].first, "модем обнаружен");
   EXPECT_EQ(lines[2], (std::pair<std::string, std::string>{"> ATI", "#000080"}));
   EXPECT_EQ(lines[3], (std::pair<std::string, std::string>{"< ATI", "#008000"}));

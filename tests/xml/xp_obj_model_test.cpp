@@ -20,7 +20,8 @@ namespace {
 const std::string kBom = "\xEF\xBB\xBF";
 
 // A library file exactly as the application writes it.
-const std::string kLibrary = kBom +
+const std::string kLibrary =
+    kBom +
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
     "<Modems Version=\"2.1\" Protected=\"yes\">\r\n"
     "  <Modem Name=\"Zyxel &amp; Co &lt;1> &#34;U-336&#34;\">\r\n"
@@ -58,14 +59,16 @@ TEST(XpRoundTrip, IndentationOfAnyInputBecomesTheCanonicalShape) {
       "<?xml   version='1.0'  encoding='UTF-8' ?>\n<Modems>\n\t<Modem Name='a'>\n\n   <Script Name='s'>\n"
       "   </Script>\n</Modem>\n</Modems>\n";
   EXPECT_EQ(SaveLoaded(messy),
-            kBom + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem Name=\"a\">\r\n"
-                   "    <Script Name=\"s\"/>\r\n  </Modem>\r\n</Modems>");
+            kBom +
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem Name=\"a\">\r\n"
+                "    <Script Name=\"s\"/>\r\n  </Modem>\r\n</Modems>");
   // Saving again changes nothing: indentation does not pile up.
   EXPECT_EQ(SaveLoaded(SaveLoaded(messy)), SaveLoaded(messy));
 }
 
 TEST(XpRoundTrip, Utf16FilesAreSavedInTheirOwnEncoding) {
-  std::u16string text = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Modems>\r\n  <Modem Name=\"\u041C\"/>\r\n</Modems>";
+  std::u16string text =
+      u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Modems>\r\n  <Modem Name=\"\u041C\"/>\r\n</Modems>";
   for (bool bigEndian : {false, true}) {
     std::string bytes = Utf16Bytes(text, bigEndian);
     EXPECT_EQ(SaveLoaded(bytes), bytes) << (bigEndian ? "big" : "little") << "-endian";
@@ -116,7 +119,8 @@ TEST(XpEscaping, LineBreaksInTextFollowTheLineBreakMode) {
 
 TEST(XpReading, EntitiesReferencesAndNormalisation) {
   TXpObjModel model;
-  ASSERT_TRUE(model.LoadMemory("<r a=\"&lt;&#65;&#x42;&apos;\">  one \n\t two  &gt; <!-- note --><?pi data?></r>"));
+  ASSERT_TRUE(
+      model.LoadMemory("<r a=\"&lt;&#65;&#x42;&apos;\">  one \n\t two  &gt; <!-- note --><?pi data?></r>"));
   TXpElement* root = model.omGetDocumentElement();
   EXPECT_EQ(root->GetAttribute(u"a"), u"<AB'");
   ASSERT_EQ(root->ChildNodes().size(), 3u);

@@ -13,10 +13,14 @@ namespace {
 // Terminal colours nearest to the log's: navy, green, default, red.
 const char* TerminalColour(TLogKind kind) {
   switch (kind) {
-    case lkSent: return "\033[34m";
-    case lkReceived: return "\033[32m";
-    case lkError: return "\033[31m";
-    default: return nullptr;
+    case lkSent:
+      return "\033[34m";
+    case lkReceived:
+      return "\033[32m";
+    case lkError:
+      return "\033[31m";
+    default:
+      return nullptr;
   }
 }
 
@@ -24,7 +28,11 @@ const char* TerminalColour(TLogKind kind) {
 
 TConsoleScreen::TConsoleScreen(std::string script, std::string port, std::FILE* out, std::FILE* err,
                                std::FILE* in)
-    : FScript(std::move(script)), FPort(std::move(port)), FOut(out), FErr(err), FIn(in),
+    : FScript(std::move(script)),
+      FPort(std::move(port)),
+      FOut(out),
+      FErr(err),
+      FIn(in),
       FColour(::isatty(::fileno(out)) != 0) {}
 
 void TConsoleScreen::Print(std::FILE* stream, const std::string& ansiText, const char* colour) {
@@ -67,6 +75,8 @@ void TConsoleScreen::ShowWaitBox(const std::string& text) {
   if (!text.empty()) Print(FOut, "... " + text, nullptr);
 }
 
-void TConsoleScreen::ProcessMessages() { TMainThreadQueue::Instance().ProcessPending(); }
+void TConsoleScreen::ProcessMessages() {
+  TMainThreadQueue::Instance().ProcessPending();
+}
 
 }  // namespace kelvo
