@@ -1,6 +1,7 @@
 #include "app/modem_line.h"
 
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 #include "app/app_texts.h"
@@ -12,6 +13,7 @@ namespace {
 // The speeds of the modem search, most common first.
 constexpr TBaudRate kDetectionBaudRates[] = {br2400,  br9600,  br19200,  br1200, br4800,
                                              br38400, br57600, br115200, br600,  br300};
+static_assert(std::size(kDetectionBaudRates) == kDetectionSpeedCount);
 
 // Settling time before every command line: modems drop characters that follow an answer too closely.
 constexpr auto kSendPause = std::chrono::milliseconds(200);
@@ -78,17 +80,30 @@ std::optional<TBaudRate> ScriptBaudRate(int bps) {
   }
 }
 
+std::string SearchProgressText(int step, TBaudRate rate) {
+  return Ansi(texts::kSearchingModem) + std::to_string(step) + Ansi(texts::kSearchStepOf) +
+         std::to_string(kDetectionSpeedCount) + ", " + BaudRateToStr(rate) + " bps";
+}
+
 void TModemLine::LogLine(TLogKind kind, const std::string& text) {
   std::string trimmed = Trim(text);
   if (trimmed.empty()) return;
-  std::string line = LogPrefix(kind) + trimmed;
-  FScreen.AppendLogLine(kind, line);
-  FScreen.SetStatusText(line);
-  FScreen.ProcessMessages();
+  TLogEntry entry{std::chrono::system_clock::now(), kind, LogPrefix(kind) + trimmed};
+  FLastLogged = entry.Text;
+  FScreen.AppendLogLine(entry);
+  FScreen.SetStatusText(entry.Text);
+}
+
+void TModemLine::Pause(int ms) {
+  if (FStop == nullptr) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return;
+  }
+  if (FStop->Sleep(std::chrono::milliseconds(ms))) throw ERunStopped();
 }
 
 void TModemLine::SendLine(std::string text, bool quiet) {
-  std::this_thread::sleep_for(kSendPause);
+  Pause(static_cast<int>(kSendPause.count()));
   FPort.ClearBuffer(true, true);
   size_t firstBreak = text.find("\r\n");
   if (firstBreak == std::string::npos || firstBreak != text.size() - 2) text += "\r\n";
@@ -100,7 +115,10 @@ std::string TModemLine::RecvLine(bool stripped, bool quiet) {
   std::string raw;
   for (;;) {
     char c;
-    if (FPort.Read(&c, 1) == 0) return {};
+    if (FPort.Read(&c, 1) == 0) {
+      if (Stopped()) throw ERunStopped();  // the read ended because the run was stopped
+      return {};
+    }
     raw += c;
     if (c != '\r') continue;
     std::string line = StripLineBreaks(raw);
@@ -148,16 +166,21 @@ bool TModemLine::DetectModem() {
   FPort.FlowControl().SetControlRTS(rtsEnable);
   FPort.EndUpdate();
 
+  int step = 0;
   for (TBaudRate rate : kDetectionBaudRates) {
+    ++step;
+    FScreen.ShowSearchProgress(step, kDetectionSpeedCount, SearchProgressText(step, rate));
     LogLine(lkInfo, Ansi(texts::kSearchingModem) + FPort.Port() + ", " + BaudRateToStr(rate) + " bps");
     FPort.SetBaudRate(rate);
     SendLine("", true);
     SendLine("AT", true);
     if (WaitForAnswer("OK", true)) {
+      FScreen.ShowSearchProgress(0, 0, {});
       LogLine(lkInfo, Ansi(texts::kModemFound));
       return true;
     }
   }
+  FScreen.ShowSearchProgress(0, 0, {});
   return false;
 }
 

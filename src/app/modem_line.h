@@ -1,12 +1,15 @@
 // The line-level exchange with a modem over the serial port: the coloured execution log, sending a
 // command line, reading an answer line, waiting for an expected answer, the speed and read time-out
 // a script may change, and the search for a modem across ten speeds that starts every run.
+// Threads: a TModemLine lives on the thread of its run, with its port; only the stop request comes
+// from elsewhere.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "app/kelvo_screen.h"
+#include "app/run_screen.h"
+#include "app/run_stop.h"
 #include "serial/com_port.h"
 
 namespace kelvo {
@@ -26,13 +29,23 @@ std::optional<TBaudRate> ScriptBaudRate(int bps);
 // The read time-outs of a run, in milliseconds.
 inline constexpr int kDefaultReadTimeout = 1500;
 
+// The number of speeds that the modem search tries.
+inline constexpr int kDetectionSpeedCount = 10;
+// "поиск модема: 3 из 10, 19200 bps": the progress text of the search at its step'th speed.
+std::string SearchProgressText(int step, TBaudRate rate);
+
 class TModemLine {
  public:
-  TModemLine(TKelvoScreen& screen, TCustomComPort& port) : FScreen(screen), FPort(port) {}
+  // stop, when given, ends every wait of the line as soon as it is requested: the operation that
+  // waited raises ERunStopped. The port should have been given stop's signal as its interrupt.
+  TModemLine(TRunScreen& screen, TCustomComPort& port, const TRunStop* stop = nullptr)
+      : FScreen(screen), FPort(port), FStop(stop) {}
 
-  // Trims text; when something is left, appends it with the kind's prefix to the log, shows it in
-  // the status bar and lets the screen process pending messages once.
+  // Trims text; when something is left, appends it with the kind's prefix and the time to the log
+  // and shows it in the status bar.
   void LogLine(TLogKind kind, const std::string& text);
+  // The text of the last line logged, prefix included.
+  const std::string& LastLogged() const { return FLastLogged; }
   // Waits 200 ms, discards both queues, adds CR LF unless text already ends with its only CR LF,
   // writes it and (unless quiet) logs it.
   void SendLine(std::string text, bool quiet);
@@ -49,10 +62,16 @@ class TModemLine {
   // Sets the line up for a run and tries the ten speeds with "AT"/"OK"; true when a modem answered
   // (the port stays at that speed).
   bool DetectModem();
+  // Waits ms, or less when the run is stopped meanwhile, which raises ERunStopped.
+  void Pause(int ms);
 
  private:
-  TKelvoScreen& FScreen;
+  bool Stopped() const { return FStop != nullptr && FStop->Requested(); }
+
+  TRunScreen& FScreen;
   TCustomComPort& FPort;
+  const TRunStop* FStop;
+  std::string FLastLogged;
 };
 
 }  // namespace kelvo
