@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/app_texts.h"
+#include "app/visible_text.h"
 #include "text/ansi_text.h"
 
 namespace kelvo {
@@ -81,7 +82,7 @@ std::optional<TBaudRate> ScriptBaudRate(int bps) {
 void TModemLine::LogLine(TLogKind kind, const std::string& text) {
   std::string trimmed = Trim(text);
   if (trimmed.empty()) return;
-  std::string line = LogPrefix(kind) + trimmed;
+  std::string line = LogPrefix(kind) + VisibleText(trimmed);
   FScreen.AppendLogLine(kind, line);
   FScreen.SetStatusText(line);
   FScreen.ProcessMessages();
@@ -96,24 +97,36 @@ void TModemLine::SendLine(std::string text, bool quiet) {
   if (!quiet) LogLine(lkSent, text);
 }
 
-std::string TModemLine::RecvLine(bool stripped, bool quiet) {
+namespace {
+
+bool Passed(const TWaitLimit& limit) {
+  return limit && std::chrono::steady_clock::now() >= *limit;
+}
+
+}  // namespace
+
+std::string TModemLine::RecvLine(bool stripped, bool quiet, TWaitLimit limit) {
   std::string raw;
   for (;;) {
     char c;
-    if (FPort.Read(&c, 1) == 0) return {};
+    if (Passed(limit) || FPort.Read(&c, 1) == 0) return {};
     raw += c;
-    if (c != '\r') continue;
+    if (c != '\r' && raw.size() < kMaxLineBytes) continue;
     std::string line = StripLineBreaks(raw);
-    if (line.empty()) continue;  // a blank line: keep reading, raw keeps its line breaks
+    if (line.empty()) {
+      // A blank line: keep reading; raw keeps its line breaks unless they alone fill the bound.
+      if (raw.size() >= kMaxLineBytes) raw.clear();
+      continue;
+    }
     if (!quiet) LogLine(lkReceived, line);
     return stripped ? line : raw;
   }
 }
 
-bool TModemLine::WaitForAnswer(const std::string& expected, bool quiet) {
+bool TModemLine::WaitForAnswer(const std::string& expected, bool quiet, TWaitLimit limit) {
   std::string wanted = AnsiUpperCase(expected);
   for (;;) {
-    std::string s = RecvLine(false, quiet);
+    std::string s = RecvLine(false, quiet, limit);
     if (s.empty()) return false;
     if (StripLineBreaks(AnsiUpperCase(Trim(s))) == wanted) return true;
   }
@@ -132,7 +145,7 @@ void TModemLine::ApplyReadTimeout(int ms) {
   FPort.Timeouts().SetReadInterval(ms);
 }
 
-bool TModemLine::DetectModem() {
+void TModemLine::SetUpLine() {
   FPort.Timeouts().SetReadInterval(100);
   FPort.Timeouts().SetReadTotalC(kDefaultReadTimeout);
   FPort.Timeouts().SetReadTotalM(5);
@@ -147,13 +160,16 @@ bool TModemLine::DetectModem() {
   FPort.FlowControl().SetControlDTR(dtrEnable);
   FPort.FlowControl().SetControlRTS(rtsEnable);
   FPort.EndUpdate();
+}
 
+bool TModemLine::DetectModem() {
+  SetUpLine();
   for (TBaudRate rate : kDetectionBaudRates) {
     LogLine(lkInfo, Ansi(texts::kSearchingModem) + FPort.Port() + ", " + BaudRateToStr(rate) + " bps");
     FPort.SetBaudRate(rate);
     SendLine("", true);
     SendLine("AT", true);
-    if (WaitForAnswer("OK", true)) {
+    if (WaitForAnswer("OK", true, std::chrono::steady_clock::now() + kDetectionAnswerLimit)) {
       LogLine(lkInfo, Ansi(texts::kModemFound));
       return true;
     }

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/app_texts.h"
+#include "app/visible_text.h"
 #include "text/exception.h"
 
 namespace kelvo {
@@ -85,7 +86,8 @@ void TScriptHost::FailScript(const std::string& reason) {
   if (!reason.empty()) message += ": " + reason;
   FLine.LogLine(lkError, message);
   FRunFailed = true;
-  FScreen.MessageBox(message, TMsgIcon::miExclamation, TMsgButtons::mbOk);
+  // The reason may carry a modem's answer (Stop(RecvLn())): shown escaped, as in the log.
+  FScreen.MessageBox(VisibleMessage(message), TMsgIcon::miExclamation, TMsgButtons::mbOk);
 }
 
 // A non-empty errmsg is the script author's own explanation of the failure and replaces the

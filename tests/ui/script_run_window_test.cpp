@@ -17,7 +17,8 @@ namespace {
 
 class ScriptRunWindowTest : public UiTest {
  protected:
-  void StartOnSimulator() {
+  void StartOnSimulator() { StartOn(Sim); }
+  void StartOn(const TSimulator& sim) {
     std::string scripts;
     const std::pair<const char*, const char*> kScripts[] = {
         {"Ident", "Send(\"ATI\"); Expect(\"OK\");"},
@@ -30,7 +31,7 @@ class ScriptRunWindowTest : public UiTest {
     WriteBytes(Dir.File("kelvo.xml"),
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem Name=\"sim\">\r\n" +
                    scripts + "  </Modem>\r\n</Modems>");
-    qputenv("KELVO_PORTS", QByteArray::fromStdString(Sim.Path));
+    qputenv("KELVO_PORTS", QByteArray::fromStdString(sim.Path));
     Start();
     ASSERT_EQ(Main().PortComboBox->count(), 2);
     Main().PortComboBox->setCurrentIndex(1);
@@ -94,6 +95,17 @@ TEST_F(ScriptRunWindowTest, ARunFromTheTreeFillsTheLogInTheColoursOfItsKinds) {
   });
   Main().Action(TKelvoAction::kaEditScript)->trigger();
   Picture(Main(), "main-after-run");
+}
+
+TEST_F(ScriptRunWindowTest, ControlCharactersFromTheModemAreShownByNameInTheLog) {
+  TSimulator hostile{{"--ident", "\\e]0;owned\\a\\e[31mRED\\0tail"}};
+  StartOn(hostile);
+  Select("sim", "Ident");
+  Main().Action(TKelvoAction::kaRunScript)->trigger();
+  auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[4].first, "< ]0;owned<BEL><ESC>[31mRED<NUL>tail");
+  EXPECT_EQ(lines[4].second, "#008000");
 }
 
 TEST_F(ScriptRunWindowTest, AFailedRunWarnsAndOpensTheEditorOnTheLog) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "app/modem_line.h"
+#include "app/visible_text.h"
 #include "serial/main_thread_queue.h"
 #include "text/ansi_text.h"
 #include "text/cp1251.h"
@@ -35,8 +36,10 @@ TConsoleScreen::TConsoleScreen(std::string script, std::string port, std::FILE* 
       FIn(in),
       FColour(::isatty(::fileno(out)) != 0) {}
 
+// Whatever is printed passes through VisibleMessage: a text that holds a modem's bytes must not
+// reach the terminal's control sequences; line breaks of a message become the terminal's own.
 void TConsoleScreen::Print(std::FILE* stream, const std::string& ansiText, const char* colour) {
-  std::string text = AnsiToUtf8(ansiText);
+  std::string text = VisibleUtf8(ansiText);
   if (colour != nullptr && FColour && stream == FOut) {
     std::fprintf(stream, "%s%s\033[0m\n", colour, text.c_str());
   } else {

@@ -10,6 +10,7 @@
 #include "app/hex_text.h"
 #include "app/modem_library.h"
 #include "app/script_run.h"
+#include "app/visible_text.h"
 #include "console_screen.h"
 #include "script/fs_modules.h"
 #include "text/cp1251.h"
@@ -91,7 +92,7 @@ const TXpElement* FindScript(const TModemLibrary& library, const std::string& mo
 }
 
 int Fail(int code, const std::string& ansiMessage) {
-  std::fprintf(stderr, "kelvo-run: %s\n", AnsiToUtf8(ansiMessage).c_str());
+  std::fprintf(stderr, "kelvo-run: %s\n", VisibleUtf8(ansiMessage).c_str());
   return code;
 }
 
