@@ -101,6 +101,14 @@ TEST_F(KelvoRunTest, ControlCharactersFromTheModemArePrintedByName) {
   EXPECT_EQ(r.Out.find('\a'), std::string::npos);
 }
 
+TEST_F(KelvoRunTest, ADamagedLibraryIsNamedWithTheReasonLineAndColumn) {
+  WriteBytes(Library, "<Modems>\n  <Modem Name=\"a\">\n</Modems>\n");
+  TResult r = Run("--list");
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Err, "kelvo-run: Файл с настройками модемов 'kelvo.xml' поврежден или отсутствует\n" + Library +
+                       ": End tag does not match its start tag at line 3, column 10\n");
+}
+
 TEST_F(KelvoRunTest, BadArgumentsUnknownScriptsAndPortsAndTheList) {
   EXPECT_EQ(Run("Модем ok").Exit, 2);       // no port
   EXPECT_EQ(Run(Port + " Модем").Exit, 2);  // no script name

@@ -288,7 +288,8 @@ int Serve(TLine& line, const TArguments& args, int signals) {
     if (fds[0].revents & POLLOUT) pending.Flush(line.Master.Get(), log, speed);
     if (!(fds[0].revents & POLLIN)) continue;
     ssize_t n = RetryOnEintr([&] { return ::read(line.Master.Get(), buffer, sizeof buffer); });
-    if (n <= 0) continue;  // EIO while no client has the line open
+    if (n <= 0) continue;                   // EIO while no client has the line open
+    GetLineSpeed(line.Slave.Get(), speed);  // the speed at which these bytes came
     std::string_view received(buffer, static_cast<size_t>(n));
     log.Line("RX", speed, received);
     TModemOutput out = modem.Receive(received, speed);
