@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/app_texts.h"
+#include "app/visible_text.h"
 #include "text/ansi_text.h"
 
 namespace kelvo {
@@ -88,7 +89,7 @@ std::string SearchProgressText(int step, TBaudRate rate) {
 void TModemLine::LogLine(TLogKind kind, const std::string& text) {
   std::string trimmed = Trim(text);
   if (trimmed.empty()) return;
-  TLogEntry entry{std::chrono::system_clock::now(), kind, LogPrefix(kind) + trimmed};
+  TLogEntry entry{std::chrono::system_clock::now(), kind, LogPrefix(kind) + VisibleText(trimmed)};
   FLastLogged = entry.Text;
   FScreen.AppendLogLine(entry);
   FScreen.SetStatusText(entry.Text);
@@ -111,27 +112,40 @@ void TModemLine::SendLine(std::string text, bool quiet) {
   if (!quiet) LogLine(lkSent, text);
 }
 
-std::string TModemLine::RecvLine(bool stripped, bool quiet) {
+namespace {
+
+bool Passed(const TWaitLimit& limit) {
+  return limit && std::chrono::steady_clock::now() >= *limit;
+}
+
+}  // namespace
+
+std::string TModemLine::RecvLine(bool stripped, bool quiet, TWaitLimit limit) {
   std::string raw;
   for (;;) {
     char c;
+    if (Passed(limit)) return {};
     if (FPort.Read(&c, 1) == 0) {
       if (Stopped()) throw ERunStopped();  // the read ended because the run was stopped
       return {};
     }
     raw += c;
-    if (c != '\r') continue;
+    if (c != '\r' && raw.size() < kMaxLineBytes) continue;
     std::string line = StripLineBreaks(raw);
-    if (line.empty()) continue;  // a blank line: keep reading, raw keeps its line breaks
+    if (line.empty()) {
+      // A blank line: keep reading; raw keeps its line breaks unless they alone fill the bound.
+      if (raw.size() >= kMaxLineBytes) raw.clear();
+      continue;
+    }
     if (!quiet) LogLine(lkReceived, line);
     return stripped ? line : raw;
   }
 }
 
-bool TModemLine::WaitForAnswer(const std::string& expected, bool quiet) {
+bool TModemLine::WaitForAnswer(const std::string& expected, bool quiet, TWaitLimit limit) {
   std::string wanted = AnsiUpperCase(expected);
   for (;;) {
-    std::string s = RecvLine(false, quiet);
+    std::string s = RecvLine(false, quiet, limit);
     if (s.empty()) return false;
     if (StripLineBreaks(AnsiUpperCase(Trim(s))) == wanted) return true;
   }
@@ -150,7 +164,7 @@ void TModemLine::ApplyReadTimeout(int ms) {
   FPort.Timeouts().SetReadInterval(ms);
 }
 
-bool TModemLine::DetectModem() {
+void TModemLine::SetUpLine() {
   FPort.Timeouts().SetReadInterval(100);
   FPort.Timeouts().SetReadTotalC(kDefaultReadTimeout);
   FPort.Timeouts().SetReadTotalM(5);
@@ -165,7 +179,10 @@ bool TModemLine::DetectModem() {
   FPort.FlowControl().SetControlDTR(dtrEnable);
   FPort.FlowControl().SetControlRTS(rtsEnable);
   FPort.EndUpdate();
+}
 
+bool TModemLine::DetectModem() {
+  SetUpLine();
   int step = 0;
   for (TBaudRate rate : kDetectionBaudRates) {
     ++step;
@@ -174,7 +191,7 @@ bool TModemLine::DetectModem() {
     FPort.SetBaudRate(rate);
     SendLine("", true);
     SendLine("AT", true);
-    if (WaitForAnswer("OK", true)) {
+    if (WaitForAnswer("OK", true, std::chrono::steady_clock::now() + kDetectionAnswerLimit)) {
       FScreen.ShowSearchProgress(0, 0, {});
       LogLine(lkInfo, Ansi(texts::kModemFound));
       return true;

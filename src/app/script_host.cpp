@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/app_texts.h"
+#include "app/visible_text.h"
 #include "text/exception.h"
 
 namespace kelvo {
@@ -84,8 +85,9 @@ void TScriptHost::FailScript(const std::string& reason) {
   if (!reason.empty()) message += ": " + reason;
   FLine.LogLine(lkError, message);
   FRunFailed = true;
-  FLastFailure = message;
-  FScreen.MessageBox(message, TMsgIcon::miExclamation, TMsgButtons::mbOk);
+  FLastFailure = FLine.LastLogged();
+  // The reason may carry a modem's answer (Stop(RecvLn())): shown escaped, as in the log.
+  FScreen.MessageBox(VisibleMessage(message), TMsgIcon::miExclamation, TMsgButtons::mbOk);
 }
 
 // A non-empty errmsg is the script author's own explanation of the failure and replaces the

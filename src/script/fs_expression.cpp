@@ -128,9 +128,6 @@ namespace {
 std::int32_t Int32Of(const Variant& v) {
   return v.VarType() == varInteger ? static_cast<std::int32_t>(v.RawInt()) : v.AsInteger();
 }
-std::int32_t Wrap(std::int64_t v) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
-}
 
 // The root of every tree while it is built; brackets exist only until they are closed.
 class TNoneNode : public TfsOperatorNode {
@@ -167,8 +164,9 @@ using TGreatEqNode = TCompareNode<opGreatEq, TVarCompareOp::GreatEq>;
 using TNonEqNode = TCompareNode<opNonEq, TVarCompareOp::NonEq>;
 using TEqNode = TCompareNode<opEq, TVarCompareOp::Eq>;
 
-// +, - and *: native 32-bit arithmetic when both operands are typed integer, else variant.
-template <TfsOperatorType TOp, std::int64_t (*TNative)(std::int64_t, std::int64_t),
+// +, - and *: typed 32-bit arithmetic that wraps when both operands are typed integer, else the
+// variant operation (which widens instead).
+template <TfsOperatorType TOp, Variant (*TTyped)(const Variant&, const Variant&),
           Variant (*TVariant)(const Variant&, const Variant&)>
 class TArithmeticNode : public TfsOperatorNode {
  public:
@@ -176,22 +174,12 @@ class TArithmeticNode : public TfsOperatorNode {
   Variant GetValue() override {
     Variant l = Left->GetValue();
     Variant r = Right->GetValue();
-    if (IntOnly) return Variant(Wrap(TNative(Int32Of(l), Int32Of(r))));
-    return TVariant(l, r);
+    return IntOnly ? TTyped(l, r) : TVariant(l, r);
   }
 };
-std::int64_t NativeAdd(std::int64_t a, std::int64_t b) {
-  return a + b;
-}
-std::int64_t NativeSub(std::int64_t a, std::int64_t b) {
-  return a - b;
-}
-std::int64_t NativeMul(std::int64_t a, std::int64_t b) {
-  return a * b;
-}
-using TPlusNode = TArithmeticNode<opPlus, NativeAdd, VarAdd>;
-using TMinusNode = TArithmeticNode<opMinus, NativeSub, VarSub>;
-using TMulNode = TArithmeticNode<opMul, NativeMul, VarMul>;
+using TPlusNode = TArithmeticNode<opPlus, VarAdd32, VarAdd>;
+using TMinusNode = TArithmeticNode<opMinus, VarSub32, VarSub>;
+using TMulNode = TArithmeticNode<opMul, VarMul32, VarMul>;
 
 // div and mod: on typed integers the 32-bit values, else the variants as they are.
 template <TfsOperatorType TOp, Variant (*TVariant)(const Variant&, const Variant&)>

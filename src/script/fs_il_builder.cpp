@@ -167,6 +167,7 @@ void TfsILBuilder::DoAssign(TfsXMLItem& element, TfsScript& prog, TfsStatement& 
       s = std::make_unique<TfsAssignmentStmt>(&prog, pos, P.FUnitName);
       break;
   }
+  s->IntOnly = designator->VarType == fvtInt && expression->Root->VarType == fvtInt;
   s->Designator = std::move(designator);
   s->Expression = std::move(expression);
   s->Optimize();
@@ -179,6 +180,7 @@ void TfsILBuilder::DoCall(TfsXMLItem& element, TfsScript& prog, TfsStatement& st
   s->Designator = DoDesignator(Child(element, 0), prog, emNone);
   if (TfsXMLItem* c = ChildOrNull(element, 1)) {
     s->Modifier = c->GetProp("text");
+    s->IntOnly = s->Designator->VarType == fvtInt;
     ErrorPos(element);
     if (s->Designator->ReadOnly) Fail("Left side cannot be assigned to");
   }
@@ -535,6 +537,7 @@ void TfsILBuilder::DoProc1(TfsXMLItem& element, TfsScript& prog, bool isFunction
   std::string name;
   std::string typeName;
   TfsVarType kind = fvtVariant;
+  bool returnsValue = isFunction;
   if (!isFunction) {
     TfsXMLItem& nameElement = Child(element, 0);
     ErrorPos(nameElement);
@@ -549,11 +552,12 @@ void TfsILBuilder::DoProc1(TfsXMLItem& element, TfsScript& prog, bool isFunction
     if (t >= 0) {
       ErrorPos(*element.Items(t));
       typeName = element.Items(t)->GetProp("text");
+      // Decided on the name as written: the language's type table maps "void" to another name.
+      returnsValue = !AnsiSameText(typeName, "void");
       kind = FindType(typeName);
     }
   }
   CheckIdent(prog, name);
-  bool returnsValue = isFunction && !AnsiSameText(typeName, "void");
   auto proc = std::make_unique<TfsProcVariable>(name, kind, typeName, &prog, returnsValue);
   proc->SourcePos = element.GetProp("pos");
   proc->SourceUnit = P.FUnitName;

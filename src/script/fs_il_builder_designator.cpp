@@ -17,11 +17,14 @@ std::string Quoted(const std::string& name) {
   return "'" + name + "'";
 }
 
+// Variables and parameters hold their value; every other item computes it (a call, a property).
+bool HoldsValue(TfsCustomVariable* item) {
+  return dynamic_cast<TfsVariable*>(item) != nullptr || dynamic_cast<TfsParamItem*>(item) != nullptr;
+}
+
 // The value of an item that can be read at build time without running anything.
 Variant BuildTimeValue(TfsCustomVariable* item) {
-  if (dynamic_cast<TfsVariable*>(item) != nullptr || dynamic_cast<TfsParamItem*>(item) != nullptr)
-    return item->Value;
-  return Variant::Null();
+  return HoldsValue(item) ? item->Value : Variant::Null();
 }
 
 // A copy of a dsgn element whose first node is replaced by a node naming hiddenName; the
@@ -86,6 +89,9 @@ TfsCustomVariable* TfsILBuilder::NextStepRef(TfsXMLItem& element, TfsScript& pro
   bool indexProp = method != nullptr && method->IsIndexProp && !prev->IndexTaken;
   std::string objectClass;
   if (kind == fvtVariant && !indexProp) {
+    // Reading a computed value would run it (a script's function sending to the modem) while
+    // compiling: an index on it is applied to whatever it yields when the program runs.
+    if (text == "[" && !HoldsValue(prevRef)) return FindVar(prog, "__IndexHelper");
     Variant value = BuildTimeValue(prevRef);
     if (value.IsNull() || value.IsEmpty()) {
       pending = true;

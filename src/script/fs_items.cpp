@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "script/fs_host.h"
 #include "script/fs_script.h"
 #include "script/fs_stack_guard.h"
 #include "script/fs_statement.h"
@@ -219,6 +220,49 @@ void TfsStringHelper::SetValue(const Variant& value) {
   if (text.empty()) return;
   s.SetChar(i, text[0]);
   if (OwnerItem != nullptr) OwnerItem->SetValue(s);
+}
+
+// --- TfsValueIndexHelper
+
+TfsValueIndexHelper::TfsValueIndexHelper() : TfsCustomHelper("__IndexHelper", fvtVariant, "") {
+  AddParam(std::make_unique<TfsParamItem>("", fvtVariant, "", false, false));
+  AddParam(std::make_unique<TfsParamItem>("", fvtVariant, "", true, false));
+  AddParam(std::make_unique<TfsParamItem>("", fvtVariant, "", true, false));
+  ReadOnly = true;  // an element of a returned value is no place to store into
+}
+
+namespace {
+
+// What indexing a variable that holds the value would give.
+Variant IndexHostObject(TfsHostObject& obj, TfsCustomHelper& index, const Variant& value) {
+  TfsClassVariable* cls =
+      index.HostProg != nullptr ? index.HostProg->FindClass(obj.ClassType()->ClassName()) : nullptr;
+  auto* property = cls != nullptr ? dynamic_cast<TfsCustomHelper*>(cls->DefaultProperty) : nullptr;
+  if (property == nullptr)
+    throw Exception(
+        FormatMessage("Class %s does not have a default property", {obj.ClassType()->ClassName()}));
+  for (int i = 0; i < property->ParamCount() && i < index.ParamCount(); ++i)
+    property->GetParam(i)->Value = index.GetParam(i)->Value;
+  property->OwnerItem = nullptr;
+  property->OwnerValue = value;
+  property->HostProg = index.HostProg;
+  return property->GetValue();
+}
+
+}  // namespace
+
+Variant TfsValueIndexHelper::GetValue() {
+  const Variant& value = OwnerValue;
+  if (value.IsString()) return Variant(std::string(1, value.GetChar(GetParam(0)->Value.AsInt64())));
+  if (value.IsArray()) {
+    int d = std::min(value.ArrayDimCount(), ParamCount());
+    std::int64_t idx[3];
+    for (int i = 0; i < d; ++i) idx[i] = GetParam(i)->Value.AsInt64();
+    return value.GetElement(std::span<const std::int64_t>(idx, static_cast<std::size_t>(d)));
+  }
+  if (value.IsNull() || value.IsEmpty()) throw EVariantInvalidOpError();
+  if (TfsHostObject* obj = VariantToObject(value)) return IndexHostObject(*obj, *this, value);
+  throw Exception(FormatMessage("Undeclared identifier: %s", {"'['"}));
 }
 
 }  // namespace kelvo

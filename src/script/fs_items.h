@@ -173,4 +173,13 @@ class TfsStringHelper : public TfsCustomHelper {
   void SetValue(const Variant& value) override;
 };
 
+// An index applied at run time to the value the previous step produced, when the builder cannot
+// know its kind without running something (the result of a call): a character of a text (from 1),
+// an element of an array, the default property of a host object. Up to three indexes.
+class TfsValueIndexHelper : public TfsCustomHelper {
+ public:
+  TfsValueIndexHelper();
+  Variant GetValue() override;
+};
+
 }  // namespace kelvo

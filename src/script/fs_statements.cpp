@@ -79,17 +79,21 @@ void CompoundAssign(TfsCustomVariable* target, TfsCustomVariable* source, TOp op
 
 void TfsAssignPlusStmt::Execute() {
   if (!Prepare()) return;
+  if (IntOnly)
+    return CompoundAssign(Target, Source, [](Variant& a, const Variant& b) { a = VarAdd32(a, b); });
   CompoundAssign(Target, Source, [](Variant& a, const Variant& b) { VarAddInPlace(a, b); });
 }
 
 void TfsAssignMinusStmt::Execute() {
   if (!Prepare()) return;
-  CompoundAssign(Target, Source, [](Variant& a, const Variant& b) { a = VarSub(a, b); });
+  CompoundAssign(Target, Source,
+                 [this](Variant& a, const Variant& b) { a = IntOnly ? VarSub32(a, b) : VarSub(a, b); });
 }
 
 void TfsAssignMulStmt::Execute() {
   if (!Prepare()) return;
-  CompoundAssign(Target, Source, [](Variant& a, const Variant& b) { a = VarMul(a, b); });
+  CompoundAssign(Target, Source,
+                 [this](Variant& a, const Variant& b) { a = IntOnly ? VarMul32(a, b) : VarMul(a, b); });
 }
 
 void TfsAssignDivStmt::Execute() {
@@ -106,10 +110,10 @@ void TfsCallStmt::Execute() {
     Designator->GetValue();
   } else if (Modifier == "+") {
     Variant v = Designator->GetValue();
-    Designator->SetValue(VarAdd(v, Variant(1)));
+    Designator->SetValue(IntOnly ? VarAdd32(v, Variant(1)) : VarAdd(v, Variant(1)));
   } else {
     Variant v = Designator->GetValue();
-    Designator->SetValue(VarSub(v, Variant(1)));
+    Designator->SetValue(IntOnly ? VarSub32(v, Variant(1)) : VarSub(v, Variant(1)));
   }
 }
 

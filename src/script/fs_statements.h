@@ -23,6 +23,8 @@ class TfsAssignmentStmt : public TfsStatement {
   std::unique_ptr<TfsExpression> Expression;
   TfsCustomVariable* Target = nullptr;
   TfsCustomVariable* Source = nullptr;
+  // Target and value typed integer: +=, -= and *= wrap at 32 bits as the typed operators do.
+  bool IntOnly = false;
 
  protected:
   bool Prepare();  // RunLine and the stop check
@@ -56,6 +58,7 @@ class TfsCallStmt : public TfsStatement {
 
   std::unique_ptr<TfsDesignator> Designator;
   std::string Modifier;  // "", "+" (x++) or "-" (x--)
+  bool IntOnly = false;  // typed integer: ++ and -- wrap at 32 bits
 };
 
 class TfsIfStmt : public TfsStatement {

@@ -50,6 +50,7 @@ TfsSysFunctions::TfsSysFunctions(TfsScript* script) : TfsRTTIModule(script) {
   s.AddConst("Null", "Variant", Variant::Null());
   s.Add("__StringHelper", std::make_unique<TfsStringHelper>());
   s.Add("__ArrayHelper", std::make_unique<TfsArrayHelper>("__ArrayHelper", -1, fvtVariant, ""));
+  s.Add("__IndexHelper", std::make_unique<TfsValueIndexHelper>());
   s.AddVariable("ExceptionClassName", "String", Variant(std::string()));
   s.AddVariable("ExceptionMessage", "String", Variant(std::string()));
   RegisterSystemFunctions(s);

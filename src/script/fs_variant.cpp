@@ -513,14 +513,14 @@ const std::vector<Variant>& Variant::ArrayItems() const {
 void Variant::ArrayRedim(int highBound) {
   const TVarArrayData& old = ArrayData();
   std::vector<TVarArrayBound> bounds = old.Bounds;
-  bounds.back().HighBound = highBound;
+  bounds.front().HighBound = highBound;
   Variant fresh = CreateArray(bounds);
   TVarArrayData& target = *static_cast<TVarArrayData*>(fresh.FRef.get());
   // Walk every index tuple of the new shape and take the element the old array has there.
   std::vector<std::int64_t> idx(bounds.size());
   for (std::size_t d = 0; d < bounds.size(); ++d) idx[d] = bounds[d].LowBound;
   for (std::size_t n = 0; n < target.Items.size(); ++n) {
-    bool inside = idx.back() <= old.Bounds.back().HighBound;
+    bool inside = idx.front() <= old.Bounds.front().HighBound;
     if (inside) target.Items[n] = old.Items[ElementOffset(idx)];
     for (std::size_t d = bounds.size(); d-- > 0;) {
       if (++idx[d] <= bounds[d].HighBound) break;

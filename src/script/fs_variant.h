@@ -171,7 +171,7 @@ class Variant {
   void PutElement(std::span<const std::int64_t> indexes, const Variant& value);
   // A writable element (the array is unshared first).
   Variant& ElementRef(std::span<const std::int64_t> indexes);
-  // Changes the high bound of the last dimension, keeping the elements that remain.
+  // Changes the high bound of dimension 1, keeping every element that stays inside the bounds.
   void ArrayRedim(int highBound);
   // Elements in storage order, for walking one-dimensional arrays.
   const std::vector<Variant>& ArrayItems() const;
@@ -205,6 +205,11 @@ Variant VarShr(const Variant& a, const Variant& b);
 Variant VarAnd(const Variant& a, const Variant& b);
 Variant VarOr(const Variant& a, const Variant& b);
 Variant VarXor(const Variant& a, const Variant& b);
+// The typed forms of +, - and *: both values taken as 32-bit integers and the result wrapping at
+// 32 bits, for operands the builder knows to be integers. The forms above never wrap.
+Variant VarAdd32(const Variant& a, const Variant& b);
+Variant VarSub32(const Variant& a, const Variant& b);
+Variant VarMul32(const Variant& a, const Variant& b);
 Variant VarNeg(const Variant& a);
 Variant VarNot(const Variant& a);
 // a := a + b without copying a's text when a is a string held only by a.

@@ -70,15 +70,41 @@ std::int32_t Wrap32(std::int64_t v) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
 }
 
+// A whole number as the narrowest of the two integer kinds that holds it.
+Variant IntegerResult(std::int64_t v) {
+  if (v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max())
+    return Variant(static_cast<int>(v));
+  return Variant(v);
+}
+
+// Sums, differences and products never wrap: a result beyond 32 bits is a 64-bit integer (two
+// 32-bit operands always fit there), one beyond 64 bits a float.
+Variant WideningOp(std::int64_t a, std::int64_t b, TArithOp op) {
+  std::int64_t r = 0;
+  bool overflow = false;
+  switch (op) {
+    case TArithOp::Add:
+      overflow = __builtin_add_overflow(a, b, &r);
+      break;
+    case TArithOp::Sub:
+      overflow = __builtin_sub_overflow(a, b, &r);
+      break;
+    default:
+      overflow = __builtin_mul_overflow(a, b, &r);
+      break;
+  }
+  if (!overflow) return IntegerResult(r);
+  double x = static_cast<double>(a), y = static_cast<double>(b);
+  return Variant(op == TArithOp::Add ? x + y : op == TArithOp::Sub ? x - y : x * y);
+}
+
 Variant IntegerOp32(std::int32_t a, std::int32_t b, TArithOp op) {
   std::uint32_t ua = static_cast<std::uint32_t>(a), ub = static_cast<std::uint32_t>(b);
   switch (op) {
     case TArithOp::Add:
-      return Variant(static_cast<int>(static_cast<std::int32_t>(ua + ub)));
     case TArithOp::Sub:
-      return Variant(static_cast<int>(static_cast<std::int32_t>(ua - ub)));
     case TArithOp::Mul:
-      return Variant(static_cast<int>(static_cast<std::int32_t>(ua * ub)));
+      return WideningOp(a, b, op);
     case TArithOp::IntDiv:
       if (b == 0) throw EDivByZero();
       if (a == std::numeric_limits<std::int32_t>::min() && b == -1) return Variant(a);
@@ -108,11 +134,12 @@ Variant IntegerOp64(std::int64_t a, std::int64_t b, TArithOp op) {
   auto v = [](std::uint64_t x) { return Variant(static_cast<std::int64_t>(x)); };
   switch (op) {
     case TArithOp::Add:
-      return v(ua + ub);
     case TArithOp::Sub:
-      return v(ua - ub);
-    case TArithOp::Mul:
-      return v(ua * ub);
+    case TArithOp::Mul: {
+      // A 64-bit operand keeps its kind when the result is small again.
+      Variant r = WideningOp(a, b, op);
+      return r.VarType() == varInteger ? Variant(r.RawInt()) : r;
+    }
     case TArithOp::IntDiv:
       if (b == 0) throw EDivByZero();
       if (a == std::numeric_limits<std::int64_t>::min() && b == -1) return Variant(a);
@@ -203,11 +230,11 @@ Variant BinaryOp(const Variant& left, const Variant& right, TArithOp op) {
 }  // namespace
 
 Variant VarAdd(const Variant& a, const Variant& b) {
-  if (a.VarType() == varInteger && b.VarType() == varInteger) return Variant(Wrap32(a.RawInt() + b.RawInt()));
+  if (a.VarType() == varInteger && b.VarType() == varInteger) return IntegerResult(a.RawInt() + b.RawInt());
   return BinaryOp(a, b, TArithOp::Add);
 }
 Variant VarSub(const Variant& a, const Variant& b) {
-  if (a.VarType() == varInteger && b.VarType() == varInteger) return Variant(Wrap32(a.RawInt() - b.RawInt()));
+  if (a.VarType() == varInteger && b.VarType() == varInteger) return IntegerResult(a.RawInt() - b.RawInt());
   return BinaryOp(a, b, TArithOp::Sub);
 }
 Variant VarMul(const Variant& a, const Variant& b) {
@@ -238,6 +265,24 @@ Variant VarXor(const Variant& a, const Variant& b) {
   return BinaryOp(a, b, TArithOp::Xor);
 }
 
+namespace {
+
+std::int32_t Int32Of(const Variant& v) {
+  return v.VarType() == varInteger ? static_cast<std::int32_t>(v.RawInt()) : v.AsInteger();
+}
+
+}  // namespace
+
+Variant VarAdd32(const Variant& a, const Variant& b) {
+  return Variant(Wrap32(std::int64_t{Int32Of(a)} + Int32Of(b)));
+}
+Variant VarSub32(const Variant& a, const Variant& b) {
+  return Variant(Wrap32(std::int64_t{Int32Of(a)} - Int32Of(b)));
+}
+Variant VarMul32(const Variant& a, const Variant& b) {
+  return Variant(Wrap32(std::int64_t{Int32Of(a)} * Int32Of(b)));
+}
+
 void VarAddInPlace(Variant& a, const Variant& b) {
   if (a.VarType() == varString && b.VarType() == varString) {
     a.AppendString(b.RawString());
@@ -251,9 +296,11 @@ Variant VarNeg(const Variant& a) {
     case vcEmpty:
       return Variant();
     case vcInt:
-      return Variant(Wrap32(-a.RawInt()));
+      return IntegerResult(-a.RawInt());
     case vcInt64:
-      return Variant(static_cast<std::int64_t>(0 - static_cast<std::uint64_t>(a.RawInt())));
+      if (a.RawInt() == std::numeric_limits<std::int64_t>::min())
+        return Variant(-static_cast<double>(a.RawInt()));
+      return Variant(-a.RawInt());
     case vcFloat:
       return Variant(-a.RawFloat());
     case vcCurr:

@@ -157,6 +157,25 @@ TEST_F(KelvoRunTest, QuestionsAreAnsweredOnStandardInput) {
   EXPECT_NE(cancelled.Err.find("отменено пользователем"), std::string::npos);
 }
 
+TEST_F(KelvoRunTest, ControlCharactersFromTheModemArePrintedByName) {
+  TSimulator hostile{{"--ident", "\\e]0;owned\\a\\e[31mRED\\0tail"}};
+  TResult r = Run("--port " + hostile.Path + " Модем ok");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  // The leading ESC is trimmed with the line's other edge characters; the rest is named.
+  EXPECT_NE(r.Out.find("\n< ]0;owned<BEL><ESC>[31mRED<NUL>tail\n< OK\n"), std::string::npos) << r.Out;
+  EXPECT_EQ(r.Out.find('\x1B'), std::string::npos);
+  EXPECT_EQ(r.Out.find('\0'), std::string::npos);
+  EXPECT_EQ(r.Out.find('\a'), std::string::npos);
+}
+
+TEST_F(KelvoRunTest, ADamagedLibraryIsNamedWithTheReasonLineAndColumn) {
+  WriteBytes(Library, "<Modems>\n  <Modem Name=\"a\">\n</Modems>\n");
+  TResult r = Run("--list");
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Err, "kelvo-run: Файл с настройками модемов 'kelvo.xml' поврежден или отсутствует\n" + Library +
+                       ": End tag does not match its start tag at line 3, column 10\n");
+}
+
 TEST_F(KelvoRunTest, BadArgumentsUnknownScriptsAndPortsAndTheList) {
   TResult noPort = Run("Модем ok");
   EXPECT_EQ(noPort.Exit, 2);

@@ -211,6 +211,21 @@ TEST(ScriptRun, ASilentModemIsNotFoundAfterTenSearchLines) {
   EXPECT_FALSE(run.Port.Connected());
 }
 
+TEST(ScriptRun, ADeviceThatNeverPausesHoldsTheSearchAtMostThreeSecondsASpeed) {
+  // RING every 10 ms, and "OK" only at 9600 bps, the second speed of the search.
+  TRun run({"--chatter", "RING\\r\\n", "--every", "10", "--speed", "9600"});
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(run.Run("Send(\"AT\"); Expect(\"OK\");"), "");
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::vector<std::string> texts = run.Screen.LogTexts();
+  ASSERT_GE(texts.size(), 3u);
+  EXPECT_EQ(texts[0], Search(run.Sim.Path, 2400));
+  EXPECT_EQ(texts[1], Search(run.Sim.Path, 9600));
+  EXPECT_EQ(texts[2], Ansi("модем обнаружен"));
+  EXPECT_GT(seconds, 3.0);   // the first speed had its full three seconds
+  EXPECT_LT(seconds, 10.0);  // and not a moment for ever
+}
+
 TEST(ScriptRun, AModemUnpluggedMidScriptEndsTheRunWithThePortError) {
   TRun run({});
   EXPECT_EQ(run.Run("Send(\"AT\"); Expect(\"OK\");"), "");

@@ -66,6 +66,22 @@ TEST_F(Builder, AssignmentOfXPlusSomethingBecomesAnAddAssignment) {
   EXPECT_EQ(prog.GetVariables("x").AsInteger(), 15);
 }
 
+// Compiling must never run a script's function: its body may talk to the modem.
+TEST_F(Builder, AnIndexedCallRunsNothingWhileCompiling) {
+  ASSERT_TRUE(
+      Compile("function f() { Print(\"ran\"); return \"xyz\"; }\n"
+              "var a = f()[2];\nvar b = f[1];\nif (f()[3] == \"z\") Print(a + b);"))
+      << Error();
+  EXPECT_TRUE(printed.empty());
+  prog.Execute();
+  EXPECT_EQ(printed, (std::vector<std::string>{"ran", "ran", "ran", "yx"}));
+}
+
+TEST_F(Builder, AnElementOfACallsResultCannotBeAssigned) {
+  EXPECT_FALSE(Compile("function f() { return \"xyz\"; }\nf()[1] = \"a\";"));
+  EXPECT_EQ(Error(), "2:1: Left side cannot be assigned to");
+}
+
 TEST_F(Builder, RedeclaredAfterAFunctionCreatedTheGlobal) {
   EXPECT_FALSE(Compile("function f() { x = 5; }\nvar x;"));
   EXPECT_EQ(Error(), "2:6: Identifier redeclared: 'x'");

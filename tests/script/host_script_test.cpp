@@ -113,6 +113,12 @@ TEST_F(HostScript, DefaultAndIndexProperties) {
   EXPECT_EQ(device.Lines[2], "TWO");
 }
 
+TEST_F(HostScript, AnIndexOnAFunctionReturningAnObjectReadsItsDefaultProperty) {
+  Run("function device() { return Modem; }\nPrint(device()[2]);\n"
+      "try { device()[9]; } except { Print(ExceptionMessage); }");
+  EXPECT_EQ(printed, (std::vector<std::string>{"two", "bad index"}));
+}
+
 TEST_F(HostScript, ConstructorsAndIs) {
   Run("var d = new TDevice(300);\nPrint(d.Speed);\nPrint(d is TPort);\nPrint(Modem is TDevice);");
   ASSERT_EQ(created.size(), 1u);

@@ -16,12 +16,29 @@ std::string ErrorOf(const std::function<void()>& f) {
   return "";
 }
 
-TEST(VariantArithmetic, IntegersStayIntegersAndWrapAt32Bits) {
-  Variant r = VarAdd(Variant(2147483647), Variant(1));
-  EXPECT_EQ(r.VarType(), varInteger);
-  EXPECT_EQ(r.AsInteger(), -2147483647 - 1);
-  EXPECT_EQ(VarMul(Variant(6), Variant(7)).AsInteger(), 42);
+TEST(VariantArithmetic, IntegersWidenInsteadOfWrapping) {
+  EXPECT_EQ(VarMul(Variant(6), Variant(7)).VarType(), varInteger);
   EXPECT_EQ(VarSub(Variant(10), Variant(4)).VarType(), varInteger);
+  Variant sum = VarAdd(Variant(2147483647), Variant(1));
+  EXPECT_EQ(sum.VarType(), varInt64);
+  EXPECT_EQ(sum.AsInt64(), 2147483648LL);
+  EXPECT_EQ(VarSub(Variant(-2147483647 - 1), Variant(1)).AsInt64(), -2147483649LL);
+  EXPECT_EQ(VarNeg(Variant(-2147483647 - 1)).AsInt64(), 2147483648LL);
+  // A 64-bit result that fits 32 bits again keeps the 64-bit kind of its operand.
+  EXPECT_EQ(VarSub(Variant(std::int64_t{5}), Variant(1)).VarType(), varInt64);
+  Variant product = VarMul(Variant(std::int64_t{3037000500}), Variant(std::int64_t{3037000500}));
+  EXPECT_EQ(product.VarType(), varDouble);
+  EXPECT_DOUBLE_EQ(product.AsFloat(), 3037000500.0 * 3037000500.0);
+  EXPECT_EQ(VarAdd(Variant(INT64_MAX), Variant(1)).VarType(), varDouble);
+  EXPECT_EQ(VarNeg(Variant(INT64_MIN)).VarType(), varDouble);
+}
+
+TEST(VariantArithmetic, TypedFormsWrapAt32Bits) {
+  EXPECT_EQ(VarAdd32(Variant(2147483647), Variant(1)).AsInteger(), -2147483647 - 1);
+  EXPECT_EQ(VarSub32(Variant(-2147483647 - 1), Variant(1)).AsInteger(), 2147483647);
+  Variant product = VarMul32(Variant(65536), Variant(65536));
+  EXPECT_EQ(product.VarType(), varInteger);
+  EXPECT_EQ(product.AsInteger(), 0);
 }
 
 TEST(VariantArithmetic, DivideIsAlwaysFloating) {
@@ -142,6 +159,23 @@ TEST(VariantArray, RedimKeepsElements) {
   a.ArrayRedim(4);
   EXPECT_EQ(a.ArrayHighBound(1), 4);
   EXPECT_EQ(a.GetElement(std::span(&i, 1)).AsInteger(), 7);
+}
+
+TEST(VariantArray, RedimChangesDimensionOneOnly) {
+  TVarArrayBound bounds[] = {{0, 2}, {1, 2}};
+  Variant a = Variant::CreateArray(bounds);
+  std::int64_t kept[] = {1, 2}, dropped[] = {2, 1};
+  a.PutElement(kept, Variant("kept"));
+  a.PutElement(dropped, Variant("dropped"));
+  a.ArrayRedim(1);
+  EXPECT_EQ(a.ArrayHighBound(1), 1);
+  EXPECT_EQ(a.ArrayLowBound(2), 1);
+  EXPECT_EQ(a.ArrayHighBound(2), 2);
+  EXPECT_EQ(a.GetElement(kept).AsString(), "kept");
+  EXPECT_THROW(a.GetElement(dropped), EVariantBadIndexError);
+  a.ArrayRedim(3);
+  EXPECT_EQ(a.GetElement(kept).AsString(), "kept");
+  EXPECT_TRUE(a.GetElement(dropped).IsEmpty());
 }
 
 TEST(VariantString, CharacterAccessOutsideTheTextRaises) {

@@ -54,6 +54,16 @@ TEST_F(ScriptRunWindowTest, ARunFromTheTreeFillsTheLogPaneInTheColoursOfItsKinds
   Picture(Main(), "run-finished");
 }
 
+TEST_F(ScriptRunWindowTest, ControlCharactersFromTheModemAreShownByNameInTheLog) {
+  StartWith(kScripts, {"--ident", "\\e]0;owned\\a\\e[31mRED\\0tail"});
+  RunScript("Ident");
+  ASSERT_TRUE(WaitForRunEnd());
+  auto lines = LogLines(Main().LogView);
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[4].first, "< ]0;owned<BEL><ESC>[31mRED<NUL>tail");
+  EXPECT_EQ(lines[4].second, "#008000");
+}
+
 TEST_F(ScriptRunWindowTest, AFailedRunWarnsAndEndsTheLogWithTheFailureInRed) {
   StartWith(kScripts);
   RunScript("Fails");

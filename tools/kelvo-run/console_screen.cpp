@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "app/visible_text.h"
 #include "text/cp1251.h"
 
 namespace kelvo {
@@ -28,8 +29,8 @@ const char* TerminalColour(TLogKind kind) {
 }  // namespace
 
 bool SameFile(std::FILE* a, std::FILE* b) {
-  struct stat sa {
-  }, sb{};
+  struct stat sa = {};
+  struct stat sb = {};
   if (::fstat(::fileno(a), &sa) != 0 || ::fstat(::fileno(b), &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -42,8 +43,10 @@ TConsoleScreen::TConsoleScreen(std::FILE* out, std::FILE* err, int in, const TRu
       FColour(::isatty(::fileno(out)) != 0),
       FJoined(SameFile(out, err)) {}
 
+// Whatever is printed passes through VisibleMessage: a text that holds a modem's bytes must not
+// reach the terminal's control sequences; line breaks of a message become the terminal's own.
 void TConsoleScreen::Print(std::FILE* stream, const std::string& ansiText, const char* colour) {
-  std::string text = AnsiToUtf8(ansiText);
+  std::string text = VisibleUtf8(ansiText);
   if (colour != nullptr && FColour && stream == FOut) {
     std::fprintf(stream, "%s%s\033[0m\n", colour, text.c_str());
   } else {

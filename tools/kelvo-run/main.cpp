@@ -14,6 +14,7 @@
 #include "app/hex_text.h"
 #include "app/modem_library.h"
 #include "app/script_run.h"
+#include "app/visible_text.h"
 #include "console_screen.h"
 #include "script/fs_modules.h"
 #include "text/cp1251.h"
@@ -112,7 +113,7 @@ const TXpElement* FindScript(const TXpElement& modem, const std::string& scriptN
 }
 
 int Fail(int code, const std::string& ansiMessage) {
-  std::fprintf(stderr, "kelvo-run: %s\n", AnsiToUtf8(ansiMessage).c_str());
+  std::fprintf(stderr, "kelvo-run: %s\n", VisibleUtf8(ansiMessage).c_str());
   return code;
 }
 
