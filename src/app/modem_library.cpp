@@ -50,23 +50,37 @@ TModemLibrary::TModemLibrary() {
   FModel.Document().WriteNonAsciiRaw = true;
 }
 
+// The start-up message keeps its fixed first line; the next says which file was read and why the
+// reader refused it, with the line and column where it stopped.
+std::string TModemLibrary::LoadFailure(const std::string& fixedText, const std::string& reason) const {
+  std::string place = Utf8ToAnsi(FPath);
+  std::string why = Utf8ToAnsi(reason);
+  if (place.empty() || why.find(place) != std::string::npos) return fixedText + "\r\n" + why;
+  return fixedText + "\r\n" + place + ": " + why;
+}
+
 void TModemLibrary::Load(const std::string& path, const std::vector<std::string>& args) {
   FPath = path;
-  if (!FModel.LoadDataSource(path)) throw Exception(Ansi(texts::kLibraryDamaged));
+  if (!FModel.LoadDataSource(path)) throw Exception(LoadFailure(Ansi(texts::kLibraryDamaged), ModelError()));
   PrepareLoaded(args);
   if (FVersionStamping) Save();
 }
 
 void TModemLibrary::LoadBytes(std::string_view bytes, const std::vector<std::string>& args) {
-  if (!FModel.LoadMemory(bytes)) throw Exception(Ansi(texts::kLibraryDamaged));
+  FPath.clear();
+  if (!FModel.LoadMemory(bytes)) throw Exception(LoadFailure(Ansi(texts::kLibraryDamaged), ModelError()));
   PrepareLoaded(args);
+}
+
+std::string TModemLibrary::ModelError() const {
+  return FModel.Errors().empty() ? std::string() : FModel.Errors().back();
 }
 
 void TModemLibrary::PrepareLoaded(const std::vector<std::string>& args) {
   // The writing flags live on the document, which a load may have rebuilt.
   FModel.Document().FormattedOutput = true;
   FModel.Document().WriteNonAsciiRaw = true;
-  if (Root() == nullptr) throw Exception(Ansi(texts::kLibraryDamaged));
+  if (Root() == nullptr) throw Exception(LoadFailure(Ansi(texts::kLibraryDamaged), "No document element"));
   ApplyArguments(args);
   FLibraryVersion = GetAnsiAttribute(*Root(), u"Version");
   ValidateModemNames();
@@ -93,7 +107,12 @@ void TModemLibrary::ValidateModemNames() const {
   for (int i = 0; i < modems.nlGetLength(); ++i) {
     std::u16string shown = AnsiToUtf16(ElementName(*modems.ElementItem(i)));
     auto found = counts.find(shown);
-    if (found == counts.end() || found->second != 1) throw Exception(Ansi(texts::kModemNameNotUnique));
+    if (found == counts.end() || found->second != 1) {
+      std::string name = ElementName(*modems.ElementItem(i));
+      std::string which =
+          modems.ElementItem(i)->HasAttribute(u"Name") ? "Name=\"" + name + "\"" : "<Modem> without Name";
+      throw Exception(LoadFailure(Ansi(texts::kModemNameNotUnique), AnsiToUtf8(which)));
+    }
   }
 }
 

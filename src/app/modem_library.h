@@ -17,7 +17,8 @@ class TModemLibrary {
 
   // Loads path, applies the command-line arguments (8-bit text), checks that every modem name is
   // found exactly once, and in stamping mode marks every modem and script protected and saves at
-  // once. Raises the library's messages; nothing is saved when a check fails.
+  // once. Raises the library's messages, each followed on a second line by the path and the
+  // reason (the reader's, with its line and column); nothing is saved when a check fails.
   void Load(const std::string& path, const std::vector<std::string>& args);
   // The same checks on a document given as the bytes of a file; never saves. For the fuzz target.
   void LoadBytes(std::string_view bytes, const std::vector<std::string>& args);
@@ -50,6 +51,9 @@ class TModemLibrary {
   void ApplyArguments(const std::vector<std::string>& args);
   void ValidateModemNames() const;
   void StampProtection();
+  std::string LoadFailure(const std::string& fixedText, const std::string& reason) const;
+  // The reader's last reason (UTF-8), or the empty text.
+  std::string ModelError() const;
 
   TXpObjModel FModel;
   std::string FPath;

@@ -1,9 +1,11 @@
 #include "app/modem_line.h"
 
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 #include "app/app_texts.h"
+#include "app/visible_text.h"
 #include "text/ansi_text.h"
 
 namespace kelvo {
@@ -12,6 +14,7 @@ namespace {
 // The speeds of the modem search, most common first.
 constexpr TBaudRate kDetectionBaudRates[] = {br2400,  br9600,  br19200,  br1200, br4800,
                                              br38400, br57600, br115200, br600,  br300};
+static_assert(std::size(kDetectionBaudRates) == kDetectionSpeedCount);
 
 // Settling time before every command line: modems drop characters that follow an answer too closely.
 constexpr auto kSendPause = std::chrono::milliseconds(200);
@@ -78,17 +81,30 @@ std::optional<TBaudRate> ScriptBaudRate(int bps) {
   }
 }
 
+std::string SearchProgressText(int step, TBaudRate rate) {
+  return Ansi(texts::kSearchingModem) + std::to_string(step) + Ansi(texts::kSearchStepOf) +
+         std::to_string(kDetectionSpeedCount) + ", " + BaudRateToStr(rate) + " bps";
+}
+
 void TModemLine::LogLine(TLogKind kind, const std::string& text) {
   std::string trimmed = Trim(text);
   if (trimmed.empty()) return;
-  std::string line = LogPrefix(kind) + trimmed;
-  FScreen.AppendLogLine(kind, line);
-  FScreen.SetStatusText(line);
-  FScreen.ProcessMessages();
+  TLogEntry entry{std::chrono::system_clock::now(), kind, LogPrefix(kind) + VisibleText(trimmed)};
+  FLastLogged = entry.Text;
+  FScreen.AppendLogLine(entry);
+  FScreen.SetStatusText(entry.Text);
+}
+
+void TModemLine::Pause(int ms) {
+  if (FStop == nullptr) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return;
+  }
+  if (FStop->Sleep(std::chrono::milliseconds(ms))) throw ERunStopped();
 }
 
 void TModemLine::SendLine(std::string text, bool quiet) {
-  std::this_thread::sleep_for(kSendPause);
+  Pause(static_cast<int>(kSendPause.count()));
   FPort.ClearBuffer(true, true);
   size_t firstBreak = text.find("\r\n");
   if (firstBreak == std::string::npos || firstBreak != text.size() - 2) text += "\r\n";
@@ -96,24 +112,40 @@ void TModemLine::SendLine(std::string text, bool quiet) {
   if (!quiet) LogLine(lkSent, text);
 }
 
-std::string TModemLine::RecvLine(bool stripped, bool quiet) {
+namespace {
+
+bool Passed(const TWaitLimit& limit) {
+  return limit && std::chrono::steady_clock::now() >= *limit;
+}
+
+}  // namespace
+
+std::string TModemLine::RecvLine(bool stripped, bool quiet, TWaitLimit limit) {
   std::string raw;
   for (;;) {
     char c;
-    if (FPort.Read(&c, 1) == 0) return {};
+    if (Passed(limit)) return {};
+    if (FPort.Read(&c, 1) == 0) {
+      if (Stopped()) throw ERunStopped();  // the read ended because the run was stopped
+      return {};
+    }
     raw += c;
-    if (c != '\r') continue;
+    if (c != '\r' && raw.size() < kMaxLineBytes) continue;
     std::string line = StripLineBreaks(raw);
-    if (line.empty()) continue;  // a blank line: keep reading, raw keeps its line breaks
+    if (line.empty()) {
+      // A blank line: keep reading; raw keeps its line breaks unless they alone fill the bound.
+      if (raw.size() >= kMaxLineBytes) raw.clear();
+      continue;
+    }
     if (!quiet) LogLine(lkReceived, line);
     return stripped ? line : raw;
   }
 }
 
-bool TModemLine::WaitForAnswer(const std::string& expected, bool quiet) {
+bool TModemLine::WaitForAnswer(const std::string& expected, bool quiet, TWaitLimit limit) {
   std::string wanted = AnsiUpperCase(expected);
   for (;;) {
-    std::string s = RecvLine(false, quiet);
+    std::string s = RecvLine(false, quiet, limit);
     if (s.empty()) return false;
     if (StripLineBreaks(AnsiUpperCase(Trim(s))) == wanted) return true;
   }
@@ -132,7 +164,7 @@ void TModemLine::ApplyReadTimeout(int ms) {
   FPort.Timeouts().SetReadInterval(ms);
 }
 
-bool TModemLine::DetectModem() {
+void TModemLine::SetUpLine() {
   FPort.Timeouts().SetReadInterval(100);
   FPort.Timeouts().SetReadTotalC(kDefaultReadTimeout);
   FPort.Timeouts().SetReadTotalM(5);
@@ -147,17 +179,25 @@ bool TModemLine::DetectModem() {
   FPort.FlowControl().SetControlDTR(dtrEnable);
   FPort.FlowControl().SetControlRTS(rtsEnable);
   FPort.EndUpdate();
+}
 
+bool TModemLine::DetectModem() {
+  SetUpLine();
+  int step = 0;
   for (TBaudRate rate : kDetectionBaudRates) {
+    ++step;
+    FScreen.ShowSearchProgress(step, kDetectionSpeedCount, SearchProgressText(step, rate));
     LogLine(lkInfo, Ansi(texts::kSearchingModem) + FPort.Port() + ", " + BaudRateToStr(rate) + " bps");
     FPort.SetBaudRate(rate);
     SendLine("", true);
     SendLine("AT", true);
-    if (WaitForAnswer("OK", true)) {
+    if (WaitForAnswer("OK", true, std::chrono::steady_clock::now() + kDetectionAnswerLimit)) {
+      FScreen.ShowSearchProgress(0, 0, {});
       LogLine(lkInfo, Ansi(texts::kModemFound));
       return true;
     }
   }
+  FScreen.ShowSearchProgress(0, 0, {});
   return false;
 }
 

@@ -62,11 +62,11 @@ class Reader {
   void Parse() {
     ParseDeclaration();
     ParseMisc();
-    if (AtEnd()) throw ParseError("No document element");
-    if (Peek() != '<') throw ParseError("Text outside the document element");
+    if (AtEnd()) throw Error("No document element");
+    if (Peek() != '<') throw Error("Text outside the document element");
     ParseElementTree();
     ParseMisc();
-    if (!AtEnd()) throw ParseError("Content after the document element");
+    if (!AtEnd()) throw Error("Content after the document element");
   }
 
   bool Latin1() const { return FLatin1; }
@@ -83,11 +83,20 @@ class Reader {
   void SkipSpaces() {
     while (!AtEnd() && IsSpace(FSrc[FPos])) ++FPos;
   }
+  // The message with the place where reading stopped: the line and the column, both from 1, the
+  // column counted in characters (a UTF-8 sequence is one).
   ParseError Error(const std::string& what) const {
-    size_t line = 1;
-    for (size_t i = 0; i < FPos && i < FSrc.size(); ++i)
-      if (FSrc[i] == '\n') ++line;
-    return ParseError(what + " at line " + std::to_string(line));
+    size_t line = 1, column = 1;
+    for (size_t i = 0; i < FPos && i < FSrc.size(); ++i) {
+      const auto c = static_cast<unsigned char>(FSrc[i]);
+      if (c == '\n') {
+        ++line;
+        column = 1;
+      } else if (FLatin1 || (c & 0xC0) != 0x80) {
+        ++column;
+      }
+    }
+    return ParseError(what + " at line " + std::to_string(line) + ", column " + std::to_string(column));
   }
   // Position of the next occurrence of s, or an error naming what was left open.
   size_t Find(std::string_view s, const char* unclosed) const {

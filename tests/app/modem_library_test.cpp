@@ -25,14 +25,19 @@ class ModemLibraryTest : public ::testing::Test {
     WriteBytes(path, bytes);
     return path;
   }
-  // The message of the load, or "loaded".
-  std::string LoadMessage(const std::string& bytes, const std::vector<std::string>& args = {}) {
+  // The whole message of the load, or "loaded".
+  std::string FullMessage(const std::string& bytes, const std::vector<std::string>& args = {}) {
     try {
       Library.Load(Write(bytes), args);
     } catch (const Exception& e) {
       return AnsiToUtf8(e.Message());
     }
     return "loaded";
+  }
+  // Its first line, the fixed text.
+  std::string LoadMessage(const std::string& bytes, const std::vector<std::string>& args = {}) {
+    std::string message = FullMessage(bytes, args);
+    return message.substr(0, message.find("\r\n"));
   }
 
   TempDir Dir;
@@ -63,12 +68,51 @@ TEST_F(ModemLibraryTest, MissingMalformedOrWrongVersionFileGivesTheDamagedMessag
   EXPECT_THROW(other.Load(Dir.File("absent.xml"), {}), Exception);
 }
 
+TEST_F(ModemLibraryTest, ADamagedFileIsNamedWithTheReadersReasonAndItsLineAndColumn) {
+  const std::string path = Dir.File("kelvo.xml");
+  EXPECT_EQ(
+      FullMessage("<?xml version=\"1.0\"?>\r\n<Modems>\r\n  <Modem Name=\"a\" Name=\"b\"/>\r\n</Modems>"),
+      std::string(kDamaged) + "\r\n" + path + ": Duplicate attribute 'Name' at line 3, column 27");
+  // Columns count characters: the Cyrillic name is four of them, not eight bytes.
+  EXPECT_EQ(
+      FullMessage("<Modems>\n<Modem Name=\"Акор\"></Modems>"),
+      std::string(kDamaged) + "\r\n" + path + ": End tag does not match its start tag at line 2, column 29");
+  // The reader stops just past the start tag that goes one level too deep.
+  std::string deep;
+  for (int i = 0; i < 5000; ++i) deep += "<a>";
+  EXPECT_EQ(FullMessage(deep), std::string(kDamaged) + "\r\n" + path +
+                                   ": Elements nested too deeply at line 1, column " +
+                                   std::to_string(4097 * 3 + 1));
+  EXPECT_EQ(FullMessage(""),
+            std::string(kDamaged) + "\r\n" + path + ": No document element at line 1, column 1");
+}
+
+TEST_F(ModemLibraryTest, AMissingFileIsNamedOnceWithTheSystemsReason) {
+  TModemLibrary other;
+  const std::string path = Dir.File("absent.xml");
+  try {
+    other.Load(path, {});
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(AnsiToUtf8(e.Message()),
+              std::string(kDamaged) + "\r\nCannot open file \"" + path + "\". No such file or directory");
+  }
+}
+
 TEST_F(ModemLibraryTest, ModemNamesMustBeFoundExactlyOnce) {
   EXPECT_EQ(LoadMessage(LibraryText("  <Modem Name=\"A\"/>\r\n  <Modem Name=\"A\"/>\r\n")), kNotUnique);
   EXPECT_EQ(LoadMessage(LibraryText("  <Modem/>\r\n  <Modem/>\r\n")), kNotUnique);
   EXPECT_EQ(LoadMessage(LibraryText("  <Modem Name=\"A\"/>\r\n  <Modem Name=\"a\"/>\r\n")), "loaded");
   EXPECT_EQ(LoadMessage(LibraryText("  <Modem/>\r\n  <Modem Name=\"b\"/>\r\n")), "loaded");
   EXPECT_EQ(ElementName(*Library.Modems().ElementItem(0)), "");
+}
+
+TEST_F(ModemLibraryTest, ARefusedModemNameIsShownWithTheFile) {
+  const std::string path = Dir.File("kelvo.xml");
+  EXPECT_EQ(FullMessage(LibraryText("  <Modem Name=\"Зиксель\"/>\r\n  <Modem Name=\"Зиксель\"/>\r\n")),
+            std::string(kNotUnique) + "\r\n" + path + ": Name=\"Зиксель\"");
+  EXPECT_EQ(FullMessage(LibraryText("  <Modem/>\r\n  <Modem/>\r\n")),
+            std::string(kNotUnique) + "\r\n" + path + ": <Modem> without Name");
 }
 
 TEST_F(ModemLibraryTest, NestedModemIsNotShownButCountsInTheUniquenessTest) {

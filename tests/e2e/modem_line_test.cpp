@@ -2,6 +2,7 @@
 // byte, and what reaches the log.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -76,6 +77,29 @@ TEST_F(ModemLineTest, ALineWithoutCrIsDroppedAtTheTimeOut) {
   EXPECT_TRUE(Screen.Log.empty());
 }
 
+TEST_F(ModemLineTest, ALineWithoutCrIsCutAt64KiBAndCollectingStartsAgain) {
+  const std::string endless(kMaxLineBytes + 10, 'x');
+  std::thread modem([&] { Pty.SendAll("\n" + endless + "\r\n"); });
+  std::string first = Line.RecvLine(false, false);
+  std::string rest = Line.RecvLine(true, false);
+  modem.join();
+  EXPECT_EQ(first.size(), kMaxLineBytes);  // the LF of a previous line counts as collected text
+  EXPECT_EQ(first, "\n" + std::string(kMaxLineBytes - 1, 'x'));
+  EXPECT_EQ(rest, std::string(11, 'x'));
+  ASSERT_EQ(Screen.Log.size(), 2u);
+  EXPECT_EQ(Screen.Log[0].second, "< " + std::string(kMaxLineBytes - 1, 'x'));
+}
+
+TEST_F(ModemLineTest, ControlCharactersFromTheModemAreLoggedByNameAndReachTheScriptAsTheyAre) {
+  const char kHostile[] = "RED\x1B[0m\0tail\x1B]0;title\a!\r\n";
+  const std::string hostile(kHostile, sizeof kHostile - 1);
+  Pty.Send(hostile);
+  EXPECT_EQ(Line.RecvLine(true, false), hostile.substr(0, hostile.size() - 2));
+  ASSERT_EQ(Screen.Log.size(), 1u);
+  EXPECT_EQ(Screen.Log[0].second, "< RED<ESC>[0m<NUL>tail<ESC>]0;title<BEL>!");
+  EXPECT_EQ(Screen.Status, Screen.Log[0].second);
+}
+
 TEST_F(ModemLineTest, WaitForAnswerAcceptsEchoCaseAndSpacesAndLogsEveryLine) {
   Pty.Send("AT\r\r\n  ok  \r\n");
   EXPECT_TRUE(Line.WaitForAnswer("OK", false));
@@ -85,6 +109,23 @@ TEST_F(ModemLineTest, WaitForAnswerAcceptsEchoCaseAndSpacesAndLogsEveryLine) {
   Pty.Send("ERROR\r\n");
   EXPECT_FALSE(Line.WaitForAnswer("OK", false));
   EXPECT_EQ(Screen.LogTexts().back(), "< ERROR");
+}
+
+TEST_F(ModemLineTest, AWaitWithALimitEndsThereWhileTheModemKeepsTalking) {
+  std::atomic<bool> talking = true;
+  std::thread modem([&] {
+    while (talking) {
+      Pty.Send("RING\r\n");
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  });
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Line.WaitForAnswer("OK", true, start + std::chrono::milliseconds(700)));
+  double waited = SecondsSince(start);
+  talking = false;
+  modem.join();
+  EXPECT_GE(waited, 0.7);
+  EXPECT_LT(waited, 0.7 + 0.3 + 1.0);  // one read time-out at most after the limit, and slack
 }
 
 TEST_F(ModemLineTest, SpeedsAndReadTimeoutsAScriptMayChoose) {

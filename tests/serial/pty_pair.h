@@ -40,6 +40,18 @@ class TPtyPair {
       throw std::runtime_error("write to master");
   }
 
+  // Writes all of bytes, waiting for room whenever the line's queue is full (for texts larger than
+  // the queue; run it on a thread of its own while the other end reads).
+  void SendAll(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+      pollfd p{FMaster.Get(), POLLOUT, 0};
+      if (::poll(&p, 1, 5000) <= 0) throw std::runtime_error("master never drained");
+      ssize_t n = ::write(FMaster.Get(), bytes.data() + done, bytes.size() - done);
+      if (n > 0) done += static_cast<size_t>(n);
+    }
+  }
+
   // What arrives on the master until `count` bytes or `ms` milliseconds have passed.
   std::string Receive(size_t count, int ms = 2000) {
     std::string out;

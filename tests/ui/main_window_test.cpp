@@ -185,7 +185,7 @@ TEST_F(UiTest, DamagedLibraryFailsTheStartUpWithItsMessage) {
     CreateWindows<TTestKelvoDlg>(Dir.Path().string(), {});
     FAIL();
   } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Modem name is non-unique or absent");
+    EXPECT_EQ(e.Message(), "Modem name is non-unique or absent\r\n" + Dir.File("kelvo.xml") + ": Name=\"a\"");
   }
   std::filesystem::remove(Dir.File("kelvo.xml"));
   EXPECT_THROW(CreateWindows<TTestKelvoDlg>(Dir.Path().string(), {}), Exception);

@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <thread>
 
 #include "modem.h"
+#include "serial/deadline.h"
 #include "serial/line_settings.h"
 #include "serial/unix_fd.h"
 
@@ -44,15 +46,65 @@ const char kUsage[] =
     "  --no-cr            send result codes without the CR (and LF) that ends them\n"
     "  --blank-lines N    send N empty lines (CR LF) before each result code\n"
     "  --ident TEXT       the text that ATI answers\n"
+    "  --chatter TEXT     send TEXT again and again, whatever the line speed (a device that\n"
+    "                     never pauses: RING, a GPS receiver, a stream without CR)\n"
+    "  --every MS         send the chatter every MS milliseconds (default 10; 0: as fast as\n"
+    "                     the line takes it)\n"
     "  --log FILE         append what is received and sent to FILE (\"-\": standard error)\n"
-    "  --help             show this text\n";
+    "  --help             show this text\n"
+    "In TEXT, \\r \\n \\e \\a \\0 \\\\ and \\xHH stand for CR, LF, ESC, BEL, NUL, a backslash\n"
+    "and the byte HH.\n";
 
 struct TArguments {
   TModemOptions Modem;
   std::string Link;
   std::string Log;
   int DelayMs = 0;
+  std::string Chatter;
+  int EveryMs = 10;
 };
+
+// The escapes of TEXT arguments: \r \n \e \a \0 \\ and \xHH; any other backslash stays.
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char c = text[++i];
+    if (c == 'x' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+      out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+      continue;
+    }
+    switch (c) {
+      case 'r':
+        out += '\r';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 'e':
+        out += '\x1B';
+        break;
+      case 'a':
+        out += '\a';
+        break;
+      case '0':
+        out += '\0';
+        break;
+      case '\\':
+        out += '\\';
+        break;
+      default:
+        out += '\\';
+        out += c;
+    }
+  }
+  return out;
+}
 
 bool ParseNumber(const char* text, long max, long& value) {
   char* end = nullptr;
@@ -79,7 +131,12 @@ TArguments ParseArguments(int argc, char** argv) {
     } else if (arg == "--log" && hasValue) {
       a.Log = argv[++i];
     } else if (arg == "--ident" && hasValue) {
-      a.Modem.Ident = argv[++i];
+      a.Modem.Ident = Unescaped(argv[++i]);
+    } else if (arg == "--chatter" && hasValue) {
+      a.Chatter = Unescaped(argv[++i]);
+    } else if (arg == "--every" && hasValue && ParseNumber(argv[i + 1], 600000, n)) {
+      a.EveryMs = static_cast<int>(n);
+      ++i;
     } else if (arg == "--speed" && hasValue && ParseNumber(argv[i + 1], 4000000, n) && n > 0) {
       a.Modem.AnswerSpeed = static_cast<uint32_t>(n);
       ++i;
@@ -173,27 +230,70 @@ bool OpenLine(TLine& line) {
   return ::tcsetattr(line.Slave.Get(), TCSANOW, &t) == 0;
 }
 
+// Bytes waiting for room on a non-blocking line, in the order they are to go out.
+class TPending {
+ public:
+  bool Empty() const { return FBytes.empty(); }
+  // Chatter is dropped while the line is this far behind, so that nothing grows without bound.
+  bool Full() const { return FBytes.size() >= 4096; }
+  void Add(const std::string& bytes) { FBytes += bytes; }
+  void Flush(int fd, TLog& log, uint32_t speed) {
+    ssize_t n = RetryOnEintr([&] { return ::write(fd, FBytes.data(), FBytes.size()); });
+    if (n <= 0) return;  // no room yet, or no client: the bytes wait
+    log.Line("TX", speed, std::string_view(FBytes).substr(0, static_cast<size_t>(n)));
+    FBytes.erase(0, static_cast<size_t>(n));
+  }
+
+ private:
+  std::string FBytes;
+};
+
+// The poll time-out until the next chatter is due (-1: none).
+int ChatterWait(const TArguments& args, TTimePoint next, const TPending& pending) {
+  if (args.Chatter.empty() || pending.Full()) return -1;
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - TClock::now()).count();
+  return left > 0 ? static_cast<int>(left) : 0;
+}
+
+void Answer(const TArguments& args, TModemOutput& out, int fd, TPending& pending, TLog& log, uint32_t speed) {
+  for (const auto& part : out.Parts) {
+    if (part.IsAnswer && args.DelayMs > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(args.DelayMs));
+    if (!args.Chatter.empty()) {
+      pending.Add(part.Bytes);  // in line with the chatter, on the non-blocking line
+      continue;
+    }
+    WriteAll(fd, part.Bytes);
+    log.Line("TX", speed, part.Bytes);
+  }
+}
+
 int Serve(TLine& line, const TArguments& args, int signals) {
   TModemSimulator modem(args.Modem);
   TLog log(args.Log);
+  TPending pending;
+  TTimePoint nextChatter = TClock::now();
   char buffer[512];
   for (;;) {
-    pollfd fds[2] = {{line.Master.Get(), POLLIN, 0}, {signals, POLLIN, 0}};
-    if (RetryOnEintr([&] { return ::poll(fds, 2, -1); }) == -1) return 1;
-    if (fds[1].revents) return 0;
-    ssize_t n = RetryOnEintr([&] { return ::read(line.Master.Get(), buffer, sizeof buffer); });
-    if (n <= 0) continue;  // EIO while no client has the line open
     uint32_t speed = 0;
     GetLineSpeed(line.Slave.Get(), speed);
+    if (!args.Chatter.empty() && !pending.Full() && TClock::now() >= nextChatter) {
+      pending.Add(args.Chatter);
+      nextChatter = TClock::now() + std::chrono::milliseconds(args.EveryMs);
+    }
+    short events = pending.Empty() ? POLLIN : POLLIN | POLLOUT;
+    pollfd fds[2] = {{line.Master.Get(), events, 0}, {signals, POLLIN, 0}};
+    if (RetryOnEintr([&] { return ::poll(fds, 2, ChatterWait(args, nextChatter, pending)); }) == -1) return 1;
+    if (fds[1].revents) return 0;
+    if (fds[0].revents & POLLOUT) pending.Flush(line.Master.Get(), log, speed);
+    if (!(fds[0].revents & POLLIN)) continue;
+    ssize_t n = RetryOnEintr([&] { return ::read(line.Master.Get(), buffer, sizeof buffer); });
+    if (n <= 0) continue;                   // EIO while no client has the line open
+    GetLineSpeed(line.Slave.Get(), speed);  // the speed at which these bytes came
     std::string_view received(buffer, static_cast<size_t>(n));
     log.Line("RX", speed, received);
     TModemOutput out = modem.Receive(received, speed);
-    for (const auto& part : out.Parts) {
-      if (part.IsAnswer && args.DelayMs > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(args.DelayMs));
-      WriteAll(line.Master.Get(), part.Bytes);
-      log.Line("TX", speed, part.Bytes);
-    }
+    Answer(args, out, line.Master.Get(), pending, log, speed);
   }
 }
 
@@ -219,6 +319,9 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  // A chattering line never blocks the simulator: what does not fit waits for room.
+  if (!args.Chatter.empty())
+    ::fcntl(line.Master.Get(), F_SETFL, ::fcntl(line.Master.Get(), F_GETFL) | O_NONBLOCK);
   std::printf("%s\n", line.Path.c_str());
   std::fflush(stdout);
   int rc = Serve(line, args, signals.Get());
