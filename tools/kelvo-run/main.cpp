@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   TModemLibrary library;
   try {
     library.Load(libraryPath, {});
-    return options.List ? ListLibrary(library) : RunScript(options, library);
+    return options.List ? ListLibrary(library) : RunScript(options, libraryPath, library);
   } catch (const std::exception& e) {  // a damaged library, or a damaged script body
     return Fail(kExitRunFailed, e.what());
   }

@@ -15,7 +15,8 @@ int Fail(int code, const std::string& ansiMessage);
 
 // Prints the modems of the library and their scripts.
 int ListLibrary(const TModemLibrary& library);
-// Runs the script that options name on the port that they name.
-int RunScript(const TRunOptions& options, const TModemLibrary& library);
+// Runs the script that options name on the ports that they name; libraryPath is the library's file,
+// for the report.
+int RunScript(const TRunOptions& options, const std::string& libraryPath, const TModemLibrary& library);
 
 }  // namespace kelvo

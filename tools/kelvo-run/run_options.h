@@ -8,12 +8,18 @@
 namespace kelvo {
 
 struct TRunOptions {
-  std::string Library;  // empty: kelvo.xml beside the program
-  std::string Port;
-  std::string Modem, Script;  // Windows-1251, as the library holds names
+  std::string Library;             // empty: kelvo.xml beside the program
+  std::vector<std::string> Ports;  // in the order given, each once
+  bool AllPorts = false;           // every port of the port list
+  int Jobs = 0;                    // how many ports run at once; 0: all
+  std::string Modem, Script;       // Windows-1251, as the library holds names
   bool List = false;
   bool Timestamps = false;
-  bool Help = false;  // --help: the usage on standard output, nothing else
+  std::vector<std::string> Answers;  // --answer, UTF-8 as given
+  std::string AnswersFile, AnswersDir;
+  bool NoInput = false;  // an unanswered question cancels instead of asking the terminal
+  std::string Report;    // the report's file; "-": standard output; empty: none
+  bool Help = false;     // --help: the usage on standard output, nothing else
 };
 
 // The usage text printed by --help and after bad arguments.
