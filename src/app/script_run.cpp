@@ -5,7 +5,6 @@
 
 #include "app/app_texts.h"
 #include "app/error_display.h"
-#include "script/fs_modules.h"
 #include "script/fs_sys_methods.h"
 #include "text/cp1251.h"
 #include "text/exception.h"
