@@ -13,9 +13,9 @@
 #include <iostream>
 #include <string>
 
-#include "script/fs_il_parser.h"
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
+#include "script/front/il_parser.h"
+#include "script/lib/modules.h"
+#include "script/program/script.h"
 
 using namespace kelvo;
 
@@ -62,12 +62,11 @@ std::string PythonText(int lines) {
 double CompileMs(const std::string& text, int runs) {
   double best = 1e30;
   for (int r = 0; r < runs; ++r) {
-    TfsScript script;
     auto start = std::chrono::steady_clock::now();
-    TfsILParser parser(script);
+    TfsILParser parser;
     parser.SelectLanguage("JScript");
     if (!parser.MakeILScript(text)) {
-      std::cerr << "compile failed: " << script.ErrorText << " at " << script.ErrorPlace << "\n";
+      std::cerr << "compile failed: " << parser.ErrorText() << " at " << parser.ErrorPlace() << "\n";
       std::exit(1);
     }
     std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;

@@ -2,7 +2,7 @@
 // Run: build/bench/bin/script_engine_gbench
 #include <benchmark/benchmark.h>
 
-#include "script/fs_script.h"
+#include "script/program/script.h"
 
 namespace kelvo {
 namespace {

@@ -16,7 +16,7 @@
 #include "app/run_thread.h"
 #include "app/screen_hand_over.h"
 #include "app/script_run.h"
-#include "script/fs_script.h"
+#include "script/program/script.h"
 #include "serial/com_port.h"
 
 namespace kelvo {

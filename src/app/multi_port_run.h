@@ -17,7 +17,7 @@
 #include "app/run_screen.h"
 #include "app/run_stop.h"
 #include "app/script_run.h"
-#include "script/fs_script.h"
+#include "script/program/script.h"
 #include "serial/com_port.h"
 
 namespace kelvo {

@@ -7,8 +7,8 @@
 
 #include "app/modem_line.h"
 #include "app/run_screen.h"
-#include "script/fs_host.h"
-#include "script/fs_script.h"
+#include "script/program/host.h"
+#include "script/program/script.h"
 
 namespace kelvo {
 

@@ -5,7 +5,7 @@
 
 #include "app/app_texts.h"
 #include "app/error_display.h"
-#include "script/fs_sys_methods.h"
+#include "script/lib/system_library.h"
 #include "text/cp1251.h"
 #include "text/exception.h"
 

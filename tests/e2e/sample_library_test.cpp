@@ -6,7 +6,7 @@
 #include "app/modem_library.h"
 #include "app/recording_screen.h"
 #include "app/script_run.h"
-#include "script/fs_modules.h"
+#include "script/lib/modules.h"
 #include "serial/simulator_process.h"
 #include "text/cp1251.h"
 

@@ -1,9 +1,11 @@
-#include "script/fs_conversions.h"
+#include "script/front/literals.h"
+#include "script/program/declarations.h"
+#include "script/value/convert_error.h"
 
 #include <gtest/gtest.h>
 
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
+#include "script/lib/modules.h"
+#include "script/program/script.h"
 
 namespace kelvo {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "script/fs_convert_error.h"
+#include "script/value/convert_error.h"
 
 namespace kelvo::testing {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "script/fs_expression.h"
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
+#include "script/lib/modules.h"
+#include "script/program/expression.h"
+#include "script/program/script.h"
 
 namespace kelvo {
 namespace {

@@ -4,10 +4,10 @@
 
 #include <sstream>
 
-#include "script/fs_designator.h"
-#include "script/fs_expression.h"
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
+#include "script/lib/modules.h"
+#include "script/program/designator.h"
+#include "script/program/expression.h"
+#include "script/program/script.h"
 
 namespace kelvo {
 namespace {

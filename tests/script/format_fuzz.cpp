@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "script/fs_datetime.h"
-#include "script/fs_format.h"
-#include "script/fs_format_datetime.h"
-#include "script/fs_format_float.h"
-#include "script/fs_mask_text.h"
-#include "script/fs_number_text.h"
-#include "script/fs_varrec.h"
+#include "script/format/datetime.h"
+#include "script/format/format.h"
+#include "script/format/format_datetime.h"
+#include "script/format/format_float.h"
+#include "script/format/mask_text.h"
+#include "script/format/number_text.h"
+#include "script/format/varrec.h"
 #include "text/exception.h"
 
 using namespace kelvo;

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "script/convert_message.h"
-#include "script/fs_convert_error.h"
-#include "script/fs_datetime.h"
+#include "script/format/datetime.h"
+#include "script/value/convert_error.h"
 
 using namespace kelvo;
 using kelvo::testing::ConvertMessage;

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "script/fs_convert_error.h"
-#include "script/fs_format_datetime.h"
+#include "script/format/format_datetime.h"
+#include "script/value/convert_error.h"
 #include "text/cp1251.h"
 
 using namespace kelvo;

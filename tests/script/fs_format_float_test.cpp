@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "script/fs_format_float.h"
+#include "script/format/format_float.h"
 #include "text/cp1251.h"
 
 using namespace kelvo;

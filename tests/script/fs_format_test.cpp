@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "script/convert_message.h"
-#include "script/fs_convert_error.h"
-#include "script/fs_format.h"
-#include "script/fs_varrec.h"
+#include "script/format/format.h"
+#include "script/format/varrec.h"
+#include "script/value/convert_error.h"
 
 using namespace kelvo;
 using kelvo::testing::ConvertMessage;

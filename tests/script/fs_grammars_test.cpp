@@ -11,9 +11,9 @@
 #include <memory>
 #include <utility>
 
-#include "script/fs_languages.h"
-#include "script/fs_xml.h"
-#include "script/grammars/fs_grammars.h"
+#include "script/front/grammars/grammars.h"
+#include "script/front/languages.h"
+#include "script/front/xml_tree.h"
 
 using namespace kelvo;
 

@@ -5,9 +5,8 @@
 #include <map>
 #include <random>
 
-#include "script/fs_il_parser.h"
-#include "script/fs_languages.h"
-#include "script/fs_script.h"
+#include "script/front/il_parser.h"
+#include "script/front/languages.h"
 #include "text/exception.h"
 
 using namespace kelvo;
@@ -28,21 +27,27 @@ struct TCompiled {
   std::string ErrorText, ErrorPlace, ErrorUnitName;
 };
 
-TCompiled Compile(TfsScript& script, const std::string& text, const std::string& language = "JScript") {
-  TfsILParser parser(script);
+// Where a parse takes its imported units from, and whether identifiers may be Cyrillic.
+struct TSource {
+  TfsGetUnitText Units;
+  bool WideIdentifiers = false;
+};
+
+TCompiled Compile(const TSource& source, const std::string& text, const std::string& language = "JScript") {
+  TfsILParser parser(source.Units);
+  parser.WideIdentifiers = source.WideIdentifiers;
   parser.SelectLanguage(language);
   TCompiled result;
   result.Ok = parser.MakeILScript(text);
   if (result.Ok) Dump(*parser.ILScript().Root(), 0, result.IL);
-  result.ErrorText = script.ErrorText;
-  result.ErrorPlace = script.ErrorPlace;
-  result.ErrorUnitName = script.ErrorUnitName;
+  result.ErrorText = parser.ErrorText();
+  result.ErrorPlace = parser.ErrorPlace();
+  result.ErrorUnitName = parser.ErrorUnitName();
   return result;
 }
 
 TCompiled Compile(const std::string& text, const std::string& language = "JScript") {
-  TfsScript script;
-  return Compile(script, text, language);
+  return Compile(TSource(), text, language);
 }
 
 void ExpectError(const std::string& text, const std::string& message, const std::string& place,
@@ -162,8 +167,7 @@ TEST(JScriptIL, TryNeedsFinallyOrExcept) {
 }
 
 TEST(JScriptIL, StringLiteralsPassThroughAttributeDecoding) {
-  TfsScript script;
-  TfsILParser parser(script);
+  TfsILParser parser;
   parser.SelectLanguage("JScript");
   ASSERT_TRUE(parser.MakeILScript("x = \"&#65;\" + \"&quot;\" + \"a & b\" + \"\" + \"<\\\"\\n>\";"));
   TfsXMLItem* expr = parser.ILScript().Root()->Items(0)->Items(0)->Items(1);
@@ -222,7 +226,7 @@ TEST(JScriptIL, FunctionsWithByReferenceParameters) {
 }
 
 TEST(LanguageDirective, FirstLineSelectsTheLanguage) {
-  TfsScript script;
+  TSource script;
   TCompiled c = Compile(script, "#language JScript\r\nWHILE (x) {}", "C++Script");
   ASSERT_TRUE(c.Ok) << c.ErrorText;
   EXPECT_NE(c.IL.find("whilestmt pos=\"2:1\""), std::string::npos) << c.IL;
@@ -236,8 +240,7 @@ TEST(LanguageDirective, FirstLineSelectsTheLanguage) {
 }
 
 TEST(Languages, UnknownLanguageAndBadGrammarsRaise) {
-  TfsScript script;
-  TfsILParser parser(script);
+  TfsILParser parser;
   try {
     parser.SelectLanguage("PascalScript");
     FAIL();
@@ -304,9 +307,9 @@ TEST(Imports, EachUnitIsIncludedOnceInReverseOrder) {
       {"a", "import \"b\", \"a\"; y = 1;"},
       {"b", "z = 2;"},
   };
-  TfsScript script;
+  TSource script;
   int requests = 0;
-  script.OnGetUnit = [&](TfsScript&, const std::string& name, std::string& text) {
+  script.Units = [&](const std::string& name, std::string& text) {
     ++requests;
     text = units.at(name);
   };
@@ -323,8 +326,8 @@ TEST(Imports, EachUnitIsIncludedOnceInReverseOrder) {
 }
 
 TEST(Imports, ErrorInAUnitNamesTheUnit) {
-  TfsScript script;
-  script.OnGetUnit = [](TfsScript&, const std::string&, std::string& text) { text = "x = 1;\ny = ;"; };
+  TSource script;
+  script.Units = [](const std::string&, std::string& text) { text = "x = 1;\ny = ;"; };
   TCompiled c = Compile(script, "x = 0;\nimport \"broken\";");
   EXPECT_FALSE(c.Ok);
   EXPECT_EQ(c.ErrorText, "Expression expected");
@@ -456,7 +459,7 @@ TEST(Matcher, IdentifierCharactersAndUndefinedErrorCodes) {
 }
 
 TEST(Matcher, WideIdentifiersAcceptCyrillicLetters) {
-  TfsScript script;
+  TSource script;
   TCompiled c = Compile(script, "\xEF\xEE\xF0\xF2 = 1;");
   EXPECT_FALSE(c.Ok);
   script.WideIdentifiers = true;
@@ -466,8 +469,8 @@ TEST(Matcher, WideIdentifiersAcceptCyrillicLetters) {
 }
 
 TEST(CppScriptIL, IncludeOfAUnit) {
-  TfsScript script;
-  script.OnGetUnit = [](TfsScript&, const std::string& name, std::string& text) {
+  TSource script;
+  script.Units = [](const std::string& name, std::string& text) {
     text = name == "lib" ? "int twice(int v) { return v * 2; }\n{}" : "";
   };
   TCompiled c = Compile(script, "#include \"lib\"\n{ int a = twice(2); }", "C++Script");

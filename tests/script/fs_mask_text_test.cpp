@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "script/fs_mask_text.h"
+#include "script/format/mask_text.h"
 
 using namespace kelvo;
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "script/convert_message.h"
-#include "script/fs_convert_error.h"
-#include "script/fs_number_text.h"
+#include "script/format/number_text.h"
+#include "script/value/convert_error.h"
 
 using namespace kelvo;
 using kelvo::testing::ConvertMessage;

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "script/fs_convert_error.h"
-#include "script/fs_datetime.h"
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
-#include "script/fs_sys_methods.h"
+#include "script/format/datetime.h"
+#include "script/lib/modules.h"
+#include "script/lib/system_library.h"
+#include "script/program/script.h"
+#include "script/value/convert_error.h"
 
 using namespace kelvo;
 

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "script/fs_format_settings.h"
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
-#include "script/fs_sys_methods.h"
+#include "script/format/format_settings.h"
+#include "script/lib/modules.h"
+#include "script/lib/system_library.h"
+#include "script/program/script.h"
 
 using namespace kelvo;
 namespace fs = std::filesystem;

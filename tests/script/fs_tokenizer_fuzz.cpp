@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "script/fs_tokenizer.h"
+#include "script/front/parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "script/fs_position.h"
-#include "script/fs_tokenizer.h"
+#include "script/front/parser.h"
+#include "script/value/position.h"
 #include "text/exception.h"
 
 using namespace kelvo;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "script/fs_xml.h"
+#include "script/front/xml_tree.h"
 #include "text/exception.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "script/fs_xml.h"
+#include "script/front/xml_tree.h"
 #include "text/exception.h"
 
 using namespace kelvo;

@@ -4,9 +4,9 @@
 
 #include <sstream>
 
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
-#include "script/fs_statement.h"
+#include "script/lib/modules.h"
+#include "script/program/script.h"
+#include "script/program/statements.h"
 
 namespace kelvo {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "script/fs_host.h"
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
+#include "script/lib/modules.h"
+#include "script/program/host.h"
+#include "script/program/script.h"
 
 namespace kelvo {
 namespace {

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
+#include "script/lib/modules.h"
+#include "script/program/script.h"
 #include "text/ansi_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "script/fs_conversions.h"
+#include "script/front/literals.h"
+#include "script/value/convert_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

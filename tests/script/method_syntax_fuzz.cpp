@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "script/fs_conversions.h"
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
+#include "script/lib/modules.h"
+#include "script/program/declarations.h"
+#include "script/program/script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

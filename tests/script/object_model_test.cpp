@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
-#include "script/fs_statement.h"
+#include "script/lib/modules.h"
+#include "script/program/script.h"
+#include "script/program/statements.h"
 
 namespace kelvo {
 namespace {

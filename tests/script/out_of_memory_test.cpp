@@ -17,8 +17,8 @@
 #include <sstream>
 #include <string>
 
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
+#include "script/lib/modules.h"
+#include "script/program/script.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define KELVO_SANITIZED 1

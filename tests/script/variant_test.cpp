@@ -1,4 +1,4 @@
-#include "script/fs_variant.h"
+#include "script/value/variant.h"
 
 #include <gtest/gtest.h>
 
@@ -221,7 +221,7 @@ TEST(VariantText, NumberTextsParseStrictly) {
 }  // namespace
 }  // namespace kelvo
 
-#include "script/fs_xml_value.h"
+#include "script/front/xml_value.h"
 
 namespace kelvo {
 namespace {

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "script/fs_modules.h"
+#include "script/lib/modules.h"
 #include "script_runner.h"
 
 int main(int argc, char** argv) {

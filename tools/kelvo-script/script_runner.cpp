@@ -7,8 +7,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "script/fs_modules.h"
-#include "script/fs_script.h"
+#include "script/lib/modules.h"
+#include "script/program/script.h"
 #include "text/cp1251.h"
 
 namespace kelvo {

@@ -1,0 +1,185 @@
+// The named items a compiled script is made of. Every named thing inside a program is a
+// TfsCustomVariable that is read with GetValue and, unless read-only, written with SetValue;
+// calling a function is reading its value after its parameters were set.
+//
+// Layout: TfsObject is the root of everything a program or list owns. TfsItemList owns a list of
+// objects (an item's parameters, a statement's children, a designator step's arguments).
+// Statements, expressions and designators plug in as further subclasses of these two.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "script/value/types.h"
+#include "script/value/variant.h"
+
+namespace kelvo {
+
+class TfsScript;
+class TfsParamItem;
+
+// Root of every object that a program table or an item list owns.
+class TfsObject {
+ public:
+  virtual ~TfsObject() = default;
+};
+
+// An owned list of objects; entries may be empty (a set expression marks ranges that way).
+class TfsItemList : public TfsObject {
+ public:
+  TfsItemList() = default;
+  TfsItemList(const TfsItemList&) = delete;
+  TfsItemList& operator=(const TfsItemList&) = delete;
+  ~TfsItemList() override { ClearList(); }
+
+  // Frees every element, first to last, and empties the list.
+  virtual void Clear() { ClearList(); }
+  int Count() const { return static_cast<int>(FList.size()); }
+  TfsObject* Get(int i) const { return FList[i].get(); }
+  template <class T>
+  T* Add(std::unique_ptr<T> item) {
+    T* raw = item.get();
+    FList.emplace_back(std::move(item));
+    return raw;
+  }
+  void AddEmpty() { FList.emplace_back(); }
+  // Unlists without freeing; the caller takes over the object.
+  std::unique_ptr<TfsObject> Remove(TfsObject* item);
+  // Exchanges the contents of two lists.
+  void SwapList(TfsItemList& other) { FList.swap(other.FList); }
+
+ protected:
+  std::vector<std::unique_ptr<TfsObject>> FList;
+
+ private:
+  void ClearList();
+};
+
+// Base of every named item; its list holds its parameters in declaration order.
+class TfsCustomVariable : public TfsItemList {
+ public:
+  TfsCustomVariable(const std::string& name, TfsVarType varType, const std::string& typeName);
+
+  virtual void SetValue(const Variant& value);
+  virtual Variant GetValue();
+
+  TfsParamItem* GetParam(int i) const;
+  int ParamCount() const { return Count(); }
+  TfsParamItem* AddParam(std::unique_ptr<TfsParamItem> param);
+  int GetNumberOfRequiredParams() const;
+  TfsTypeRec TypeRec() const { return TfsTypeRec(VarType, TypeName); }
+  std::string GetFullTypeName() const { return kelvo::GetFullTypeName(VarType, TypeName); }
+
+  std::string Name;
+  std::string UpperName;  // upper-cased once, at construction
+  TfsVarType VarType;
+  std::string TypeName;
+  Variant Value = Variant::Null();
+  bool ReadOnly = false;
+  bool MacroArgs = false;  // a call passes the source text of each argument
+  // For a function its "Result" variable; for an array variable its TfsArrayHelper; for a
+  // single-variable designator that variable. Not owned.
+  TfsCustomVariable* Target = nullptr;
+  std::string SourcePos, SourceUnit;
+  std::intptr_t OwnerTag = 0;  // fsLibraryOwnerTag marks library items
+};
+
+// A plain variable or constant.
+class TfsVariable : public TfsCustomVariable {
+ public:
+  using TfsCustomVariable::TfsCustomVariable;
+};
+
+// A named type (AddType).
+class TfsTypeVariable : public TfsCustomVariable {
+ public:
+  using TfsCustomVariable::TfsCustomVariable;
+};
+
+// A variable that always holds text: whatever is stored is converted to a string first.
+class TfsStringVariable : public TfsVariable {
+ public:
+  TfsStringVariable(const std::string& name, TfsVarType varType, const std::string& typeName);
+  void SetValue(const Variant& value) override;
+  Variant GetValue() override { return Value; }
+};
+
+// A parameter of a procedure, function or host method.
+class TfsParamItem : public TfsCustomVariable {
+ public:
+  TfsParamItem(const std::string& name, TfsVarType varType, const std::string& typeName, bool optional,
+               bool byRef);
+
+  Variant DefaultValue = Variant::Null();
+  bool Optional;
+  bool ByRef;  // a var parameter
+};
+
+// A script procedure or function. Parameters, locals and "Result" exist once, in LocalProg;
+// a recursive call is made safe by the caller saving and restoring them (SaveLocals).
+class TfsProcVariable : public TfsCustomVariable {
+ public:
+  TfsProcVariable(const std::string& name, TfsVarType varType, const std::string& typeName,
+                  TfsScript* parentProg, bool isFunction);
+  ~TfsProcVariable() override;
+
+  // Runs the body with the parameters as they were stored; the result for a function.
+  Variant GetValue() override;
+  // Values of every variable and parameter of LocalProg, in item order, and their restore.
+  void SaveLocals(std::vector<Variant>& saved) const;
+  void RestoreLocals(const std::vector<Variant>& saved);
+
+  bool Executing = false;
+  bool IsFunction;
+  std::unique_ptr<TfsScript> LocalProg;
+};
+
+// Base of TfsExpression.
+class TfsCustomExpression : public TfsCustomVariable {
+ public:
+  using TfsCustomVariable::TfsCustomVariable;
+};
+
+// Member items of host classes, arrays and strings. The designator sets the three links just
+// before each use: the item (and its value) whose member this is, and the program evaluating.
+class TfsCustomHelper : public TfsCustomVariable {
+ public:
+  using TfsCustomVariable::TfsCustomVariable;
+
+  TfsCustomVariable* OwnerItem = nullptr;
+  Variant OwnerValue = Variant::Null();
+  TfsScript* HostProg = nullptr;
+};
+
+// Element access on the array held by OwnerItem; one integer parameter per dimension.
+class TfsArrayHelper : public TfsCustomHelper {
+ public:
+  // dimCount -1: unknown dimension count; three parameters, the second and third optional.
+  TfsArrayHelper(const std::string& name, int dimCount, TfsVarType varType, const std::string& typeName);
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+
+ private:
+  int IndexesOf(const Variant& array, std::int64_t (&indexes)[3]) const;
+};
+
+// Character access on the string OwnerValue; the index is parameter 0, counted from 1.
+class TfsStringHelper : public TfsCustomHelper {
+ public:
+  TfsStringHelper();
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+};
+
+// An index applied at run time to the value the previous step produced, when the builder cannot
+// know its kind without running something (the result of a call): a character of a text (from 1),
+// an element of an array, the default property of a host object. Up to three indexes.
+class TfsValueIndexHelper : public TfsCustomHelper {
+ public:
+  TfsValueIndexHelper();
+  Variant GetValue() override;
+};
+
+}  // namespace kelvo
