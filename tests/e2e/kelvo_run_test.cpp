@@ -113,7 +113,12 @@ TEST_F(KelvoRunTest, BadArgumentsUnknownScriptsAndPortsAndTheList) {
   EXPECT_EQ(Run("Модем ok").Exit, 2);       // no port
   EXPECT_EQ(Run(Port + " Модем").Exit, 2);  // no script name
   EXPECT_EQ(Run(Port + " Модем nosuch").Exit, 2);
-  EXPECT_EQ(Run("--port /nonexistent/tty Модем ok").Exit, 1);
+  TResult missing = Run("--port /nonexistent/tty Модем ok");
+  EXPECT_EQ(missing.Exit, 1);
+  EXPECT_EQ(
+      missing.Err,
+      "kelvo-run: Невозможно открыть COM порт /nonexistent/tty: порт не найден. Возможно, модем отключён: "
+      "проверьте кабель и питание модема, затем выберите порт в списке заново (F5 обновляет список).\n");
   TResult list = Run("--list");
   EXPECT_EQ(list.Exit, 0);
   EXPECT_EQ(list.Out, "Модем\n  ok\n  stop\n  syntax\n  ask\n");

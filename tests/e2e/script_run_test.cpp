@@ -2,13 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "app/app_texts.h"
 #include "app/recording_screen.h"
 #include "app/script_run.h"
 #include "serial/simulator_process.h"
+#include "serial/uucp_lock.h"
+#include "xml/temp_dir.h"
 
 using namespace kelvo;
+using kelvo::testing::ReadBytes;
+using kelvo::testing::TempDir;
 using kelvo::testing::TRecordingScreen;
 using kelvo::testing::TSimulator;
 
@@ -197,6 +202,20 @@ TEST(ScriptRun, ASilentModemIsNotFoundAfterTenSearchLines) {
   EXPECT_LT(seconds, 30.0);
   EXPECT_FALSE(run.Port.Connected());
   EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
+}
+
+TEST(ScriptRun, ThePortsLockFileIsHeldDuringTheRunAndRemovedWhenItFails) {
+  TempDir locks;
+  ::setenv("KELVO_LOCK_DIR", locks.Path().c_str(), 1);
+  TRun run({});
+  const std::string lock = locks.File(LockFileName(run.Sim.Path));
+  std::string heldDuringTheRun;
+  run.Screen.OnAsk = [&] { heldDuringTheRun = ReadBytes(lock); };
+  EXPECT_EQ(run.Run("AskUserString(\"Номер\", \"?\");"), "");  // no answer: the script fails
+  EXPECT_TRUE(run.Runner.RunFailed());
+  EXPECT_EQ(ParseLockPid(heldDuringTheRun), ::getpid());
+  EXPECT_FALSE(std::filesystem::exists(lock));
+  ::unsetenv("KELVO_LOCK_DIR");
 }
 
 TEST(ScriptRun, ADeviceThatNeverPausesHoldsTheSearchAtMostThreeSecondsASpeed) {
