@@ -6,6 +6,7 @@
 #include "app/app_texts.h"
 #include "app/visible_text.h"
 #include "text/ansi_text.h"
+#include "text/exception.h"
 
 namespace kelvo {
 namespace {
@@ -175,6 +176,52 @@ bool TModemLine::DetectModem() {
     }
   }
   return false;
+}
+
+// --- Opening at a known speed and the control lines -------------------------------------------
+
+void TModemLine::UseSpeed(int bps) {
+  SetUpLine();
+  if (std::optional<TBaudRate> rate = ScriptBaudRate(bps)) {
+    FPort.SetBaudRate(*rate);
+  } else {
+    FPort.SetCustomBaudRate(bps);
+    FPort.SetBaudRate(brCustom);
+  }
+  LogLine(lkInfo, Ansi(texts::kFixedSpeed) + FPort.Port() + ", " + std::to_string(bps) + " bps");
+}
+
+void TModemLine::RequireModemLines(const char* function) const {
+  if (!FPort.HasModemLines())
+    throw Exception(function + FormatMessage(Ansi(texts::kNoModemLines), {FPort.Port()}));
+}
+
+void TModemLine::SetDTR(bool on) {
+  RequireModemLines("SetDTR");
+  FPort.FlowControl().SetControlDTR(on ? dtrEnable : dtrDisable);
+}
+
+void TModemLine::SetRTS(bool on) {
+  RequireModemLines("SetRTS");
+  FPort.FlowControl().SetControlRTS(on ? rtsEnable : rtsDisable);
+}
+
+void TModemLine::SendBreak(int ms) {
+  RequireModemLines("SendBreak");
+  FPort.SetBreak(true);
+  try {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms > 0 ? ms : 250));
+  } catch (...) {
+  }
+  FPort.SetBreak(false);
+}
+
+// The classic hardware hang-up: a modem that sees DTR drop ends its call.
+void TModemLine::HangUp() {
+  RequireModemLines("HangUp");
+  SetDTR(false);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  SetDTR(true);
 }
 
 }  // namespace kelvo

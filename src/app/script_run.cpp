@@ -78,7 +78,10 @@ void TScriptRunner::OpenPort() {
 }
 
 void TScriptRunner::DetectAndExecute() {
-  if (!FLine.DetectModem()) throw Exception(Ansi(texts::kModemNotFound));
+  if (FFixedSpeed)
+    FLine.UseSpeed(*FFixedSpeed);
+  else if (!FLine.DetectModem())
+    throw Exception(Ansi(texts::kModemNotFound));
   FHost.ClearRunFailed();
   FScript.Execute();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "app/kelvo_screen.h"
 #include "app/modem_line.h"
@@ -24,6 +25,9 @@ class TScriptRunner {
   void Run(const std::string& portName);
 
   bool Running() const { return FRunning; }
+  // A speed to open the port at instead of searching for the modem (kelvo-run --speed); none: the
+  // search, as the window runs it.
+  void SetFixedSpeed(std::optional<int> bps) { FFixedSpeed = bps; }
   // The last run stopped through FailScript.
   bool RunFailed() const { return FHost.RunFailed(); }
   TModemLine& Line() { return FLine; }
@@ -42,6 +46,7 @@ class TScriptRunner {
   TModemLine FLine;
   TScriptHost FHost;
   bool FRunning = false;
+  std::optional<int> FFixedSpeed;
 };
 
 // The lines of a text broken at CR LF, LF or CR.

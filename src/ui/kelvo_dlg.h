@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,15 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QSocketNotifier;
 class QSplitter;
+class QTimer;
 class QToolBar;
 class QTreeWidgetItem;
 
 namespace kelvo {
 
+class TPortWatcher;
 class TAboutBox;
 class THelpWindow;
 class TInputDialog;
@@ -76,6 +80,10 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   // close the port and restore everything before the program ends.
   void closeEvent(QCloseEvent* event) override;
 
+  // Reads the port list again, keeping the port in use when it is still there (a typed path stays
+  // typed). The Rescan item, F5 and every hot-plug notice come here.
+  void RescanPorts();
+
   // Handlers of the menu items that are not actions.
   void FormHelp();
   void TBItem7Click();  // "Выход"
@@ -99,7 +107,10 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void CreateActions();
   void CreateMenus();
   void CreateToolbarAndPanes();
-  void FillPortList();
+  void FillPortList(const std::string& keep);
+  void FitPortSelector();
+  void PortActivated(int index);
+  void WatchPorts();
   void TreeViewChange(QTreeWidgetItem* node);
   void TreeViewEdited(QTreeWidgetItem* node, const QString& text);
   QAction* NewAction(TKelvoAction id, const char* caption, int image, void (TKelvoCore::*handler)());
@@ -111,6 +122,12 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   TAboutBox* FAbout = nullptr;
   TWaitBoxForm* FWaitBox = nullptr;
   int FBusy = 0;  // nesting of the busy cursor
+  // Hot-plug: the watcher's descriptor wakes the event loop, and a short timer gathers the burst of
+  // notices that one plug brings into one rescan. All on the window's thread.
+  std::unique_ptr<TPortWatcher> FPortWatcher;
+  QSocketNotifier* FPortNotifier = nullptr;
+  QTimer* FPortRescan = nullptr;
+  std::string FChosenPort;  // the port in use, kept while the Rescan entry is being chosen
   // While the tree is first filled, modems are collected here and enter the tree at once, so that
   // their scripts join a node that is not yet in the tree and cost no model updates.
   bool FFillingTree = false;

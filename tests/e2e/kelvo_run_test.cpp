@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/hex_text.h"
@@ -107,6 +108,40 @@ TEST_F(KelvoRunTest, ADamagedLibraryIsNamedWithTheReasonLineAndColumn) {
   EXPECT_EQ(r.Exit, 1);
   EXPECT_EQ(r.Err, "kelvo-run: Файл с настройками модемов 'kelvo.xml' поврежден или отсутствует\n" + Library +
                        ": End tag does not match its start tag at line 3, column 10\n");
+}
+
+TEST_F(KelvoRunTest, AKnownSpeedSkipsTheSearch) {
+  TSimulator at9600{{"--speed", "9600"}};
+  TResult r = Run("--speed 9600 --port " + at9600.Path + " Модем ok");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Out.rfind("скорость задана, модем не ищется: " + at9600.Path + ", 9600 bps\n> ATI\n", 0), 0u)
+      << r.Out;
+  EXPECT_EQ(r.Out.find("поиск модема"), std::string::npos);
+  TResult wrong = Run("--speed 19200 --port " + at9600.Path + " Модем ok");  // the modem stays silent
+  EXPECT_EQ(wrong.Exit, 1);
+  EXPECT_EQ(Run("--speed fast --port " + at9600.Path + " Модем ok").Exit, 2);
+  EXPECT_EQ(Run("--speed 0 --port " + at9600.Path + " Модем ok").Exit, 2);
+}
+
+TEST_F(KelvoRunTest, PortsAreListedWithWhatEachIs) {
+  TempDir sys, dev, usb;
+  std::filesystem::create_directories(usb.Path() / "1-4");
+  WriteBytes(usb.File("1-4/idVendor"), "0403\n");
+  WriteBytes(usb.File("1-4/idProduct"), "6001\n");
+  WriteBytes(usb.File("1-4/manufacturer"), "FTDI\n");
+  WriteBytes(usb.File("1-4/product"), "FT232R USB UART\n");
+  std::filesystem::create_directories(usb.Path() / "1-4" / "1-4:1.0" / "ttyUSB0");
+  std::filesystem::create_directories(sys.Path() / "ttyUSB0");
+  std::filesystem::create_directory_symlink(usb.Path() / "1-4" / "1-4:1.0" / "ttyUSB0",
+                                            sys.Path() / "ttyUSB0" / "device");
+  std::filesystem::create_directories(sys.Path() / "tty1");  // a console: not a serial port
+  ::setenv("KELVO_SYSFS_TTY", sys.Path().c_str(), 1);
+  ::setenv("KELVO_DEV_DIR", dev.Path().c_str(), 1);
+  TResult r = Run("--ports");
+  ::unsetenv("KELVO_SYSFS_TTY");
+  ::unsetenv("KELVO_DEV_DIR");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Out, "ttyUSB0 — FTDI FT232R USB UART (1-4)\n");
 }
 
 TEST_F(KelvoRunTest, BadArgumentsUnknownScriptsAndPortsAndTheList) {

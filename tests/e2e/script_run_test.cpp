@@ -204,6 +204,22 @@ TEST(ScriptRun, ASilentModemIsNotFoundAfterTenSearchLines) {
   EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
 }
 
+TEST(ScriptRun, ControlLinesFailTheScriptWithAClearReasonOnADeviceWithoutThem) {
+  TRun run({});
+  for (const char* function : {"SetDTR(false)", "SetRTS(true)", "SendBreak(100)", "HangUp()"}) {
+    run.Screen.Log.clear();
+    EXPECT_EQ(run.Run(std::string(function) + "; Send(\"AT\");"), "");
+    EXPECT_TRUE(run.Runner.RunFailed()) << function;
+    const std::string name(function, std::string(function).find('('));
+    EXPECT_EQ(run.Errors(), std::vector<std::string>{
+                                Ansi("ошибка выполнения сценария: " + name + ": у порта " + run.Sim.Path +
+                                     " нет линий управления модемом (DTR, RTS, BREAK) — это "
+                                     "псевдотерминал или переходник без этих линий")});
+    // The script stopped there: the command after it was never sent.
+    for (const auto& [kind, line] : run.Screen.Log) EXPECT_NE(kind, lkSent) << line;
+  }
+}
+
 TEST(ScriptRun, ThePortsLockFileIsHeldDuringTheRunAndRemovedWhenItFails) {
   TempDir locks;
   ::setenv("KELVO_LOCK_DIR", locks.Path().c_str(), 1);

@@ -168,7 +168,8 @@ TEST_F(PortIo, OtherSideGoingAwayIsAnErrorAndThePortStillCloses) {
   peer.join();
   EXPECT_EQ(e.PortErrorCode(), 3);
   EXPECT_EQ(e.SystemErrorCode(), EIO);
-  const std::string lost = Utf8ToAnsi(": связь с модемом потеряна (устройство отключено или линия разорвана)");
+  const std::string lost =
+      Utf8ToAnsi(": связь с модемом потеряна (устройство отключено или линия разорвана)");
   EXPECT_EQ(e.Message(), Utf8ToAnsi("Ошибка чтения (") + SystemErrorText(EIO) + ")" + lost);
   EComPort w = ErrorOf([&] { port.WriteStr("AT\r"); });
   EXPECT_EQ(w.PortErrorCode(), 2);

@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app_texts.h"
 #include "app/hex_text.h"
 #include "app/modem_library.h"
+#include "app/port_list.h"
 #include "app/script_run.h"
 #include "app/visible_text.h"
 #include "console_screen.h"
@@ -22,8 +24,9 @@ namespace {
 constexpr int kExitOk = 0, kExitRunFailed = 1, kExitUsage = 2;
 
 const char* kUsage =
-    "Usage: kelvo-run [--library FILE] --port DEVICE MODEM SCRIPT\n"
+    "Usage: kelvo-run [--library FILE] [--speed BPS] --port DEVICE MODEM SCRIPT\n"
     "       kelvo-run [--library FILE] --list\n"
+    "       kelvo-run --ports\n"
     "Runs the script SCRIPT of the modem MODEM from the library (default: kelvo.xml beside this\n"
     "program) on the serial port DEVICE (a name such as ttyUSB0, or a path), as Kelvo's window\n"
     "does: the modem is searched for at ten speeds, then the script runs. Every line sent and\n"
@@ -32,12 +35,27 @@ const char* kUsage =
     "Exit status: 0 the script ended normally; 1 the run failed (no modem, the script stopped, an\n"
     "engine or port error; the reason on standard error); 2 a compilation error (LINE:COLUMN:\n"
     "MESSAGE) or bad arguments.\n"
-    "  --list   print the modems and their scripts\n";
+    "  --list       print the modems and their scripts\n"
+    "  --ports      print the serial ports with what each is (USB adapters: vendor, model and USB\n"
+    "               path), and the stable /dev/serial/by-id/ names\n"
+    "  --speed BPS  open the port at BPS bits/s and run the script without searching for the\n"
+    "               modem (for a modem known to answer at one speed)\n";
 
 struct TOptions {
   std::string Library, Port, Modem, Script;
   bool List = false;
+  bool Ports = false;
+  std::optional<int> Speed;
 };
+
+// A line speed from the command line: a whole number of bits per second the device may take.
+bool ParseSpeed(const std::string& text, std::optional<int>& speed) {
+  char* end = nullptr;
+  long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || value < 50 || value > 4000000) return false;
+  speed = static_cast<int>(value);
+  return true;
+}
 
 bool ParseArguments(int argc, char** argv, TOptions& options) {
   std::vector<std::string> positional;
@@ -45,14 +63,19 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
     std::string arg = argv[i];
     if ((arg == "--library" || arg == "--port") && i + 1 < argc) {
       (arg == "--library" ? options.Library : options.Port) = argv[++i];
+    } else if (arg == "--speed" && i + 1 < argc) {
+      if (!ParseSpeed(argv[++i], options.Speed)) return false;
     } else if (arg == "--list") {
       options.List = true;
+    } else if (arg == "--ports") {
+      options.Ports = true;
     } else if (arg == "--help" || arg == "-h" || (arg.size() > 1 && arg[0] == '-')) {
       return false;
     } else {
       positional.push_back(arg);
     }
   }
+  if (options.Ports) return positional.empty() && !options.List;
   if (options.List) return positional.empty();
   if (positional.size() != 2 || options.Port.empty()) return false;
   options.Modem = Utf8ToAnsi(positional[0]);
@@ -96,6 +119,16 @@ int Fail(int code, const std::string& ansiMessage) {
   return code;
 }
 
+int ListPorts() {
+  try {
+    for (const TPortInfo& port : ListSerialPorts())
+      std::printf("%s\n", VisibleUtf8(PortItemText(port)).c_str());
+  } catch (const std::exception& e) {
+    return Fail(kExitRunFailed, e.what());
+  }
+  return kExitOk;
+}
+
 int Run(const TOptions& options, const TModemLibrary& library) {
   const TXpElement* script = FindScript(library, options.Modem, options.Script);
   if (script == nullptr)
@@ -104,6 +137,7 @@ int Run(const TOptions& options, const TModemLibrary& library) {
   TComPort port;
   TfsScript engine;
   TScriptRunner runner(screen, port, engine);
+  runner.SetFixedSpeed(options.Speed);
   try {
     runner.Run(options.Port);
   } catch (const EAbort&) {
@@ -123,6 +157,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, argc > 1 && (std::strcmp(argv[1], "--help") == 0) ? stdout : stderr);
     return argc > 1 && std::strcmp(argv[1], "--help") == 0 ? kExitOk : kExitUsage;
   }
+  if (options.Ports) return ListPorts();
   TModemLibrary library;
   try {
     library.Load(options.Library.empty() ? DefaultLibrary(argv[0]) : options.Library, {});
