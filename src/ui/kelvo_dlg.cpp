@@ -209,6 +209,8 @@ void TKelvoDlg::CreateToolbarAndPanes() {
   PortComboBox->setMinimumWidth(137);
   TBToolbar1->addWidget(PortComboBox);
   connect(PortComboBox, &QComboBox::activated, this, &TKelvoDlg::PortActivated);
+  connect(PortComboBox, &QComboBox::currentIndexChanged, this,
+          [this] { PortComboBox->lineEdit()->setCursorPosition(0); });
   connect(PortComboBox, &QComboBox::editTextChanged, this, [this](const QString& text) {
     if (text != FromAnsi(Ansi(texts::kRescanPortsItem))) FChosenPort = PortName();
   });
@@ -259,15 +261,20 @@ void TKelvoDlg::FillPortList(const std::string& keep) {
   PortComboBox->clear();
   for (const TPortItem& item : items) PortComboBox->addItem(FromAnsi(item.Text), FromAnsi(item.Port));
   PortComboBox->addItem(FromAnsi(Ansi(texts::kRescanPortsItem)), QStringLiteral("\n"));
-  int index = keep.empty() ? 0 : PortComboBox->findData(FromAnsi(keep));
-  PortComboBox->setCurrentIndex(std::max(index, 0));
-  if (index < 0) PortComboBox->setEditText(FromAnsi(keep));  // a typed path stays as typed
+  SelectPort(keep);
   PortComboBox->blockSignals(false);
   FChosenPort = PortName();
   FitPortSelector();
 }
 
-// The selector shows a whole path or description; its drop-down is as wide as its longest entry.
+void TKelvoDlg::SelectPort(const std::string& port) {
+  int index = port.empty() ? 0 : PortComboBox->findData(FromAnsi(port));
+  PortComboBox->setCurrentIndex(std::max(index, 0));
+  if (index < 0) PortComboBox->setEditText(FromAnsi(port));  // a typed path stays as typed
+  PortComboBox->lineEdit()->setCursorPosition(0);            // the start of a long name shows
+}
+
+// The selector shows the start of a long path; its drop-down is as wide as its longest entry.
 void TKelvoDlg::FitPortSelector() {
   const QFontMetrics metrics(PortComboBox->font());
   int longest = 0;
@@ -275,7 +282,8 @@ void TKelvoDlg::FitPortSelector() {
     longest = std::max(longest, metrics.horizontalAdvance(PortComboBox->itemText(i)));
   const int frame = 48;  // the arrow, the frame and the margins
   PortComboBox->view()->setMinimumWidth(longest + frame);
-  PortComboBox->setFixedWidth(std::clamp(longest + frame, 137, 320));
+  // Wide enough for a path, narrow enough that the run button stays on the toolbar.
+  PortComboBox->setFixedWidth(std::clamp(longest + frame, 137, 230));
 }
 
 void TKelvoDlg::PortActivated(int index) {

@@ -83,6 +83,8 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   // Reads the port list again, keeping the port in use when it is still there (a typed path stays
   // typed). The Rescan item, F5 and every hot-plug notice come here.
   void RescanPorts();
+  // Chooses the port of that name (a listed one, or a path kept as typed when it is not listed).
+  void SelectPort(const std::string& port);
 
   // Handlers of the menu items that are not actions.
   void FormHelp();

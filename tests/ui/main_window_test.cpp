@@ -98,8 +98,8 @@ TEST_F(UiTest, AddingAModemStartsTheLabelEditAndTheTypedNameIsSaved) {
   ASSERT_NE(editor, nullptr);
   editor->setText("  Hayes  ");
   QTest::keyClick(editor, Qt::Key_Return);
-  QTest::qWait(20);
-  EXPECT_EQ(added->text(0).toStdString(), "Hayes");
+  // The name is judged once the editor has closed, a few event-loop turns later.
+  QTRY_COMPARE_WITH_TIMEOUT(added->text(0).toStdString(), std::string("Hayes"), 5000);
   EXPECT_NE(File().find("<Modem Name=\"Hayes\"/>"), std::string::npos);
   EXPECT_TRUE(Main().Boxes.empty());
 }
@@ -113,8 +113,8 @@ TEST_F(UiTest, RenamingToAnotherModemsNameIsRefusedAndTheNodeKeepsItsText) {
   ASSERT_NE(editor, nullptr);
   editor->setText("zyxel");
   QTest::keyClick(editor, Qt::Key_Return);
-  QTest::qWait(20);
-  EXPECT_EQ(Main().LastBox(), "Модем с названием \"zyxel\" уже есть в библиотеке.");
+  QTRY_COMPARE_WITH_TIMEOUT(Main().LastBox(),
+                            std::string("Модем с названием \"zyxel\" уже есть в библиотеке."), 5000);
   EXPECT_EQ(node->text(0).toStdString(), "Motorola");
   EXPECT_EQ(File(), before);
 }

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QToolBar>
 #include <filesystem>
 
 #include "app/hex_text.h"
@@ -109,6 +110,8 @@ TEST_F(PortSelectorTest, EachPortShowsWhatItIsAndItsStableNameFollows) {
   const int longest = Main().PortComboBox->fontMetrics().horizontalAdvance(Items()[2]);
   EXPECT_GE(Main().PortComboBox->view()->minimumWidth(), longest);
   EXPECT_GT(Main().PortComboBox->width(), 137);
+  EXPECT_TRUE(Main().TBToolbar1->widgetForAction(Main().Action(TKelvoAction::kaRunScript))->isVisible());
+  EXPECT_EQ(Main().PortComboBox->lineEdit()->cursorPosition(), 0);  // the start of the long name shows
   QByteArray dir = qgetenv("KELVO_SCREENSHOTS");
   if (!dir.isEmpty()) {
     Main().PortComboBox->showPopup();
@@ -117,6 +120,17 @@ TEST_F(PortSelectorTest, EachPortShowsWhatItIsAndItsStableNameFollows) {
     Main().PortComboBox->hidePopup();
     Main().grab().save(QString::fromLocal8Bit(dir) + "/main-with-selector.png");
   }
+}
+
+TEST_F(PortSelectorTest, APortChosenByNameIsRestoredListedOrTyped) {
+  PlugAdapter("ttyUSB0", "1-1.2", "PL2303");
+  Start();
+  Main().SelectPort("ttyUSB0");
+  EXPECT_EQ(Main().PortComboBox->currentIndex(), 1);
+  Main().SelectPort("/dev/serial/by-id/usb-Gone-if00");  // not plugged in now: kept as typed
+  EXPECT_EQ(Main().PortName(), "/dev/serial/by-id/usb-Gone-if00");
+  Main().SelectPort("");
+  EXPECT_EQ(Main().PortIndex(), 0);
 }
 
 TEST_F(PortSelectorTest, ATypedPathIsThePortAndEnterKeepsItWithoutAddingAnItem) {

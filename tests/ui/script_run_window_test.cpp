@@ -33,8 +33,9 @@ class ScriptRunWindowTest : public UiTest {
                    scripts + "  </Modem>\r\n</Modems>");
     qputenv("KELVO_PORTS", QByteArray::fromStdString(sim.Path));
     Start();
-    ASSERT_EQ(Main().PortComboBox->count(), 2);
+    ASSERT_EQ(Main().PortComboBox->count(), 3);  // the choice item, the simulator, Rescan
     Main().PortComboBox->setCurrentIndex(1);
+    ASSERT_EQ(Main().PortName(), sim.Path);
   }
 
   // The log page's lines with the colour of each as "#rrggbb".
