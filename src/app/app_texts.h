@@ -44,9 +44,13 @@ inline constexpr std::string_view kCompileError = "Ошибка компиляц
 inline constexpr std::string_view kChoosePort =
     "Выберите последовательный порт, к которому подключен настраиваемый модем";
 inline constexpr std::string_view kModemNotFound = "модем не обнаружен";
+inline constexpr std::string_view kRunCompleted = "сценарий выполнен за %s с";
+inline constexpr std::string_view kRunStopped = "выполнение сценария прервано пользователем";
+inline constexpr std::string_view kStopAndQuit = "Прервать выполнение сценария и выйти?";
 
 // Modem line and detection.
 inline constexpr std::string_view kSearchingModem = "поиск модема: ";
+inline constexpr std::string_view kSearchStepOf = " из ";
 inline constexpr std::string_view kModemFound = "модем обнаружен";
 inline constexpr std::string_view kFixedSpeed = "скорость задана, модем не ищется: ";
 inline constexpr std::string_view kNoModemLines =

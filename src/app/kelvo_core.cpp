@@ -24,6 +24,17 @@ bool HasControlCharacter(const std::string& s) {
 
 }  // namespace
 
+TKelvoCore::TKelvoCore(TKelvoScreen& screen)
+    : FScreen(screen),
+      FRunScreen(
+          screen, [&screen](std::function<void()> task) { screen.RunOnScreenThread(std::move(task)); },
+          FRunStop),
+      FRunner(FRunScreen, FComPort, fsScript, FRunStop) {}
+
+TKelvoCore::~TKelvoCore() {
+  ShutDown();
+}
+
 void TKelvoCore::LoadLibrary(const std::string& path, const std::vector<std::string>& args) {
   FLibrary.Load(path, args);
 }
@@ -41,34 +52,47 @@ void TKelvoCore::BuildTree() {
   }
 }
 
-void TKelvoCore::SetSelectionActions(bool modem, bool script) {
-  FScreen.SetActionEnabled(TKelvoAction::kaRunScript, script);
-  FScreen.SetActionEnabled(TKelvoAction::kaEditScript, script);
+bool TKelvoCore::TouchesRun(const TXpElement* element) const {
+  return FRunning && element != nullptr && (element == FRunModem || element == FRunScript);
+}
+
+bool TKelvoCore::MayRename(const TXpElement* element) const {
+  return !TouchesRun(element);
+}
+
+// The commands follow the selection, and a run: while one executes no other starts, and what it
+// runs can be neither edited nor deleted.
+void TKelvoCore::SetSelectionActions() {
+  bool script = FCurrentScript != nullptr;
+  bool modem = !script && FCurrentModem != nullptr;
+  FScreen.SetActionEnabled(TKelvoAction::kaRunScript, script && !FRunning);
+  FScreen.SetActionEnabled(TKelvoAction::kaEditScript, script && !FRunning);
   FScreen.SetActionEnabled(TKelvoAction::kaAddScript, modem || script);
-  FScreen.SetActionEnabled(TKelvoAction::kaRemoveScript, script);
-  FScreen.SetActionEnabled(TKelvoAction::kaRemoveModem, modem);
+  FScreen.SetActionEnabled(TKelvoAction::kaRemoveScript, script && !TouchesRun(FCurrentScript));
+  FScreen.SetActionEnabled(TKelvoAction::kaRemoveModem, modem && !TouchesRun(FCurrentModem));
   FScreen.SetActionEnabled(TKelvoAction::kaAddModem, true);
+  FScreen.SetActionEnabled(TKelvoAction::kaStopScript, FRunning);
 }
 
 void TKelvoCore::TreeViewChange(TXpElement* element) {
-  SetSelectionActions(false, false);
   FCurrentModem = nullptr;
   FCurrentScript = nullptr;
+  SetSelectionActions();
   // A running script keeps its text; otherwise the engine forgets the previous selection's script.
-  if (!FRunner.Running()) fsScript.Lines.clear();
+  if (!FRunning) fsScript.Lines.clear();
   FScreen.SetEditorScript({});
   FScreen.SetEditorDescription({});
   FScreen.SetDescriptionPane({});
   if (element == nullptr) return;
   if (IsModem(*element)) {
-    SetSelectionActions(true, false);
     FCurrentModem = element;
+    SetSelectionActions();
     return;
   }
   if (!IsScript(*element)) return;
-  SetSelectionActions(false, true);
   FCurrentScript = element;
   FCurrentModem = ParentElement(*element);
+  SetSelectionActions();
   FScreen.SetEditorScript(HexToText(GetAnsiAttribute(*element, u"Body")));
   std::string description = HexToText(GetAnsiAttribute(*element, u"Description"));
   FScreen.SetEditorDescription(description);
@@ -79,7 +103,7 @@ void TKelvoCore::TreeViewChange(TXpElement* element) {
 
 void TKelvoCore::TreeViewEdited(TXpElement* element, std::string& s) {
   s = Trim(s);
-  if (element == nullptr) return;
+  if (element == nullptr || !MayRename(element)) return;
   if (s.empty() || HasControlCharacter(s)) throw Exception(Ansi(texts::kInvalidName));
   // Two modems of one name would make the next start refuse the whole library.
   if (IsModem(*element) && FLibrary.ModemNameTaken(s, element)) {
@@ -87,6 +111,11 @@ void TKelvoCore::TreeViewEdited(TXpElement* element, std::string& s) {
   }
   SetAnsiAttribute(*element, u"Name", s);
   FLibrary.Save();
+  // The editor's caption names the selected script and its modem.
+  if (FCurrentScript != nullptr && (element == FCurrentScript || element == FCurrentModem)) {
+    std::string modemName = FCurrentModem != nullptr ? ElementName(*FCurrentModem) : std::string();
+    FScreen.SetEditorCaption(EditorCaption(modemName, ElementName(*FCurrentScript)));
+  }
 }
 
 void TKelvoCore::TreeViewDblClick() {
@@ -180,13 +209,59 @@ void TKelvoCore::SaveScriptActionExecute() {
 }
 
 void TKelvoCore::RunScriptActionExecute() {
-  if (FRunner.Running()) return;  // the actions may have been enabled again by a selection change
+  if (FRunning) return;
   if (FScreen.PortIndex() == 0) {
     FScreen.MessageBox(Ansi(texts::kChoosePort), TMsgIcon::miInformation, TMsgButtons::mbOk);
     FScreen.FocusPortList();
     return;
   }
-  FRunner.Run(FScreen.PortName());
+  std::string port = FScreen.PortName();
+  if (!FRunner.Compile(FScreen.EditorScript())) {
+    FScreen.ReportCompileError(fsScript.ErrorPlace, fsScript.ErrorText);
+    throw EAbort();
+  }
+  BeginRun();
+  FRunThread.Start([this, port] {
+    TRunResult result = FRunner.Execute(port);
+    FRunScreen.Post([this, result](TRunScreen&) { RunFinished(result); });
+  });
+}
+
+void TKelvoCore::BeginRun() {
+  FRunning = true;
+  FRunModem = FCurrentModem;
+  FRunScript = FCurrentScript;
+  SetSelectionActions();
+  FScreen.SetEditorPage(TEditorPage::epProtocol);
+  FScreen.ClearLog();
+  FScreen.SetBusyCursor(true);
+  FScreen.RunStateChanged(true);
+}
+
+// The screen's thread, after every line the run logged: the commands come back, and an error that
+// ended the run is also shown in the standard error display. A run that FailScript ended has
+// shown its warning already, and a stop the user asked for needs no dialog.
+void TKelvoCore::RunFinished(const TRunResult& result) {
+  FRunThread.Join();
+  FRunning = false;
+  FRunModem = FRunScript = nullptr;
+  FScreen.SetBusyCursor(false);
+  SetSelectionActions();
+  FScreen.RunStateChanged(false);
+  if (result.End == TRunEnd::reError) ShowException(result.Error);
+}
+
+void TKelvoCore::StopScriptActionExecute() {
+  if (FRunning) FRunner.Stop();
+}
+
+void TKelvoCore::ShutDown() {
+  if (!FRunning) return;
+  FRunner.Stop();
+  FRunScreen.Detach();
+  FRunThread.Join();
+  FRunning = false;
+  FRunModem = FRunScript = nullptr;
 }
 
 void TKelvoCore::EditorTextChanged() {

@@ -1,6 +1,10 @@
-// The main window's state and handlers without a toolkit: the loaded library, the selection, and
-// every editing command with its protection rules, messages and save. The window forwards its events
-// here; everything shown goes through TKelvoScreen.
+// The main window's state and handlers without a toolkit: the loaded library, the selection, every
+// editing command with its protection rules, messages and save, and the run of a script. The window
+// forwards its events here; everything shown goes through TKelvoScreen.
+// Threads: everything here belongs to the screen's thread, except the run: after compiling, the
+// run executes on a thread of its own (TRunThread) with the engine and the port, which the screen's
+// thread leaves alone until the run has ended; what the run shows reaches the screen through the
+// hand-over (TScreenHandOver), and its end comes back as a task on the screen's thread.
 #pragma once
 
 #include <exception>
@@ -9,6 +13,8 @@
 
 #include "app/kelvo_screen.h"
 #include "app/modem_library.h"
+#include "app/run_thread.h"
+#include "app/screen_hand_over.h"
 #include "app/script_run.h"
 #include "script/fs_script.h"
 #include "serial/com_port.h"
@@ -17,7 +23,9 @@ namespace kelvo {
 
 class TKelvoCore {
  public:
-  explicit TKelvoCore(TKelvoScreen& screen) : FScreen(screen), FRunner(screen, FComPort, fsScript) {}
+  explicit TKelvoCore(TKelvoScreen& screen);
+  // Stops a run that still executes and waits for its thread.
+  ~TKelvoCore();
 
   // Start-up: loads, validates and (in stamping mode) stamps the library at path; args are the
   // command-line arguments as 8-bit text. Raises the library's messages.
@@ -28,10 +36,15 @@ class TKelvoCore {
   TModemLibrary& Library() { return FLibrary; }
   TXpElement* CurrentModem() const { return FCurrentModem; }
   TXpElement* CurrentScript() const { return FCurrentScript; }
+  // The engine and the port belong to the run's thread while a run executes.
   TComPort& ComPort() { return FComPort; }
   TfsScript& Script() { return fsScript; }
-  // A script is executing: a second run cannot start and the engine's text stays as it is.
-  bool Running() const { return FRunner.Running(); }
+  TScriptRunner& Runner() { return FRunner; }
+  // A script is executing: a second run cannot start, the engine's text stays as it is, and the
+  // running script and its modem can be neither renamed nor deleted.
+  bool Running() const { return FRunning; }
+  // The run's modem and script may be renamed (always, unless a run of them executes).
+  bool MayRename(const TXpElement* element) const;
 
   // Selection change: sets the commands and fills the editor and the description panes. A damaged
   // Body or Description raises after the commands are set.
@@ -48,7 +61,14 @@ class TKelvoCore {
   void RemoveScriptActionExecute();
   void EditScriptActionExecute();
   void SaveScriptActionExecute();
+  // Compiles the editor's script here, then runs it on the run's thread and returns at once.
   void RunScriptActionExecute();
+  // Asks the executing run to stop; it ends within moments with "выполнение сценария прервано
+  // пользователем" in the log.
+  void StopScriptActionExecute();
+  // Before the screen goes: a run still executing is stopped and its thread waited for; nothing it
+  // would still show reaches the screen.
+  void ShutDown();
 
   // The script editor: any change of its texts enables saving, showing it disables saving.
   void EditorTextChanged();
@@ -75,15 +95,24 @@ class TKelvoCore {
   }
 
  private:
-  void SetSelectionActions(bool modem, bool script);
+  void SetSelectionActions();
   void LoadEditorTexts(const TXpElement& script);
   void DeleteElement(TXpElement* element);
+  void BeginRun();
+  void RunFinished(const TRunResult& result);
+  bool TouchesRun(const TXpElement* element) const;
 
   TKelvoScreen& FScreen;
   TModemLibrary FLibrary;
   TComPort FComPort;
   TfsScript fsScript;  // the engine instance that compiles and runs the selected script
+  TRunStop FRunStop;
+  TScreenHandOver FRunScreen;
   TScriptRunner FRunner;
+  TRunThread FRunThread;
+  bool FRunning = false;
+  TXpElement* FRunModem = nullptr;  // the modem and script of the executing run
+  TXpElement* FRunScript = nullptr;
   TXpElement* FCurrentModem = nullptr;
   TXpElement* FCurrentScript = nullptr;
 };

@@ -1,17 +1,18 @@
 // The one interface through which the application's logic reaches the screen. The Qt main window
 // implements it with its widgets and the small dialogs; tests implement it by recording the calls
 // and answering the questions. All texts are 8-bit Windows-1251; line breaks are CR LF.
+// Threads: every call is made on the screen's own thread (the window's), except RunOnScreenThread,
+// which any thread may call; a run on its own thread reaches the screen through the hand-over.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "app/run_screen.h"
 
 namespace kelvo {
 
 class TXpElement;
-
-enum class TMsgIcon { miError, miInformation, miExclamation, miQuestion };
-enum class TMsgButtons { mbOk, mbOkCancel, mbYesNoCancel };
-enum class TModalResult { mrNone, mrOk, mrCancel, mrYes, mrNo };
 
 // The main window's commands, shared by menus, toolbars, the pop-up menu and the editor.
 enum class TKelvoAction {
@@ -21,13 +22,11 @@ enum class TKelvoAction {
   kaRemoveModem,
   kaAddScript,
   kaRemoveScript,
-  kaSaveScript
+  kaSaveScript,
+  kaStopScript
 };
 
 enum class TEditorPage { epDescription, epProtocol };
-
-// The four kinds of execution-log line.
-enum TLogKind { lkSent = 0, lkReceived = 1, lkInfo = 2, lkError = 3 };
 
 // A node of the modem/script tree as the screen knows it; the logic only hands it back.
 using TTreeNode = void*;
@@ -36,20 +35,13 @@ using TTreeNode = void*;
 inline constexpr int kModemImage = 0;
 inline constexpr int kScriptImage = 1;
 
-class TKelvoScreen {
+class TKelvoScreen : public TRunScreen {
  public:
-  virtual ~TKelvoScreen() = default;
-
-  // A message box titled with the application title; returns the button pressed (closing the box
-  // counts as Cancel, or OK for a box with only OK).
-  virtual TModalResult MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) = 0;
-
   virtual void SetActionEnabled(TKelvoAction action, bool enabled) = 0;
   virtual bool ActionEnabled(TKelvoAction action) const = 0;
 
   // Main window.
   virtual void SetDescriptionPane(const std::string& text) = 0;
-  virtual void SetStatusText(const std::string& text) = 0;
   // Index of the chosen port (0 is "(выберите порт)") and its text.
   virtual int PortIndex() const = 0;
   virtual std::string PortName() const = 0;
@@ -78,15 +70,13 @@ class TKelvoScreen {
   // otherwise the editor is shown on its description page and reports it when it appears.
   virtual void ReportCompileError(const std::string& pos, const std::string& message) = 0;
 
-  // The run of a script: log, questions, wait box, message pumping, cursor.
+  // The run of a script: the log of the next run starts empty; the busy cursor; a run has started
+  // or ended (the window shows the log and offers Stop while one executes).
   virtual void ClearLog() = 0;
-  virtual void AppendLogLine(TLogKind kind, const std::string& line) = 0;
-  // False when the user cancels; answer holds the text on true.
-  virtual bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) = 0;
-  // Shows the wait box with the text, or hides it when the text is empty.
-  virtual void ShowWaitBox(const std::string& text) = 0;
-  virtual void ProcessMessages() = 0;
   virtual void SetBusyCursor(bool busy) = 0;
+  virtual void RunStateChanged(bool running) = 0;
+  // Any thread: queues task to run soon on the screen's thread, after the tasks queued before it.
+  virtual void RunOnScreenThread(std::function<void()> task) = 0;
 };
 
 }  // namespace kelvo

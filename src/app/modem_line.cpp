@@ -1,6 +1,7 @@
 #include "app/modem_line.h"
 
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 #include "app/app_texts.h"
@@ -14,6 +15,7 @@ namespace {
 // The speeds of the modem search, most common first.
 constexpr TBaudRate kDetectionBaudRates[] = {br2400,  br9600,  br19200,  br1200, br4800,
                                              br38400, br57600, br115200, br600,  br300};
+static_assert(std::size(kDetectionBaudRates) == kDetectionSpeedCount);
 
 // Settling time before every command line: modems drop characters that follow an answer too closely.
 constexpr auto kSendPause = std::chrono::milliseconds(200);
@@ -80,17 +82,30 @@ std::optional<TBaudRate> ScriptBaudRate(int bps) {
   }
 }
 
+std::string SearchProgressText(int step, TBaudRate rate) {
+  return Ansi(texts::kSearchingModem) + std::to_string(step) + Ansi(texts::kSearchStepOf) +
+         std::to_string(kDetectionSpeedCount) + ", " + BaudRateToStr(rate) + " bps";
+}
+
 void TModemLine::LogLine(TLogKind kind, const std::string& text) {
   std::string trimmed = Trim(text);
   if (trimmed.empty()) return;
-  std::string line = LogPrefix(kind) + VisibleText(trimmed);
-  FScreen.AppendLogLine(kind, line);
-  FScreen.SetStatusText(line);
-  FScreen.ProcessMessages();
+  TLogEntry entry{std::chrono::system_clock::now(), kind, LogPrefix(kind) + VisibleText(trimmed)};
+  FLastLogged = entry.Text;
+  FScreen.AppendLogLine(entry);
+  FScreen.SetStatusText(entry.Text);
+}
+
+void TModemLine::Pause(int ms) {
+  if (FStop == nullptr) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return;
+  }
+  if (FStop->Sleep(std::chrono::milliseconds(ms))) throw ERunStopped();
 }
 
 void TModemLine::SendLine(std::string text, bool quiet) {
-  std::this_thread::sleep_for(kSendPause);
+  Pause(static_cast<int>(kSendPause.count()));
   FPort.ClearBuffer(true, true);
   size_t firstBreak = text.find("\r\n");
   if (firstBreak == std::string::npos || firstBreak != text.size() - 2) text += "\r\n";
@@ -110,7 +125,11 @@ std::string TModemLine::RecvLine(bool stripped, bool quiet, TWaitLimit limit) {
   std::string raw;
   for (;;) {
     char c;
-    if (Passed(limit) || FPort.Read(&c, 1) == 0) return {};
+    if (Passed(limit)) return {};
+    if (FPort.Read(&c, 1) == 0) {
+      if (Stopped()) throw ERunStopped();  // the read ended because the run was stopped
+      return {};
+    }
     raw += c;
     if (c != '\r' && raw.size() < kMaxLineBytes) continue;
     std::string line = StripLineBreaks(raw);
@@ -165,16 +184,21 @@ void TModemLine::SetUpLine() {
 
 bool TModemLine::DetectModem() {
   SetUpLine();
+  int step = 0;
   for (TBaudRate rate : kDetectionBaudRates) {
+    ++step;
+    FScreen.ShowSearchProgress(step, kDetectionSpeedCount, SearchProgressText(step, rate));
     LogLine(lkInfo, Ansi(texts::kSearchingModem) + FPort.Port() + ", " + BaudRateToStr(rate) + " bps");
     FPort.SetBaudRate(rate);
     SendLine("", true);
     SendLine("AT", true);
     if (WaitForAnswer("OK", true, std::chrono::steady_clock::now() + kDetectionAnswerLimit)) {
+      FScreen.ShowSearchProgress(0, 0, {});
       LogLine(lkInfo, Ansi(texts::kModemFound));
       return true;
     }
   }
+  FScreen.ShowSearchProgress(0, 0, {});
   return false;
 }
 
@@ -210,8 +234,10 @@ void TModemLine::SendBreak(int ms) {
   RequireModemLines("SendBreak");
   FPort.SetBreak(true);
   try {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms > 0 ? ms : 250));
+    Pause(ms > 0 ? ms : 250);
   } catch (...) {
+    FPort.SetBreak(false);  // a stopped run leaves no break on the line
+    throw;
   }
   FPort.SetBreak(false);
 }
@@ -220,7 +246,12 @@ void TModemLine::SendBreak(int ms) {
 void TModemLine::HangUp() {
   RequireModemLines("HangUp");
   SetDTR(false);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  try {
+    Pause(500);
+  } catch (...) {
+    SetDTR(true);
+    throw;
+  }
   SetDTR(true);
 }
 

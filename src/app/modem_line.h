@@ -1,13 +1,16 @@
 // The line-level exchange with a modem over the serial port: the coloured execution log, sending a
 // command line, reading an answer line, waiting for an expected answer, the speed and read time-out
 // a script may change, and the search for a modem across ten speeds that starts every run.
+// Threads: a TModemLine lives on the thread of its run, with its port; only the stop request comes
+// from elsewhere.
 #pragma once
 
 #include <chrono>
 #include <optional>
 #include <string>
 
-#include "app/kelvo_screen.h"
+#include "app/run_screen.h"
+#include "app/run_stop.h"
 #include "serial/com_port.h"
 
 namespace kelvo {
@@ -36,14 +39,24 @@ inline constexpr std::chrono::seconds kDetectionAnswerLimit{3};
 // The point after which a wait gives up however much arrives; none: only silence ends it.
 using TWaitLimit = std::optional<std::chrono::steady_clock::time_point>;
 
+// The number of speeds that the modem search tries.
+inline constexpr int kDetectionSpeedCount = 10;
+// "поиск модема: 3 из 10, 19200 bps": the progress text of the search at its step'th speed.
+std::string SearchProgressText(int step, TBaudRate rate);
+
 class TModemLine {
  public:
-  TModemLine(TKelvoScreen& screen, TCustomComPort& port) : FScreen(screen), FPort(port) {}
+  // stop, when given, ends every wait of the line as soon as it is requested: the operation that
+  // waited raises ERunStopped. The port should have been given stop's signal as its interrupt.
+  TModemLine(TRunScreen& screen, TCustomComPort& port, const TRunStop* stop = nullptr)
+      : FScreen(screen), FPort(port), FStop(stop) {}
 
-  // Trims text; when something is left, appends it with the kind's prefix to the log, shows it in
-  // the status bar and lets the screen process pending messages once. Control characters inside
-  // the text are shown by name (VisibleText).
+  // Trims text; when something is left, appends it with the kind's prefix and the time to the log
+  // and shows it in the status bar. Control characters inside the text are shown by name
+  // (VisibleText).
   void LogLine(TLogKind kind, const std::string& text);
+  // The text of the last line logged, prefix included.
+  const std::string& LastLogged() const { return FLastLogged; }
   // Waits 200 ms, discards both queues, adds CR LF unless text already ends with its only CR LF,
   // writes it and (unless quiet) logs it.
   void SendLine(std::string text, bool quiet);
@@ -76,11 +89,17 @@ class TModemLine {
   void SendBreak(int ms);
   void HangUp();
 
+  // Waits ms, or less when the run is stopped meanwhile, which raises ERunStopped.
+  void Pause(int ms);
+
  private:
   void RequireModemLines(const char* function) const;
+  bool Stopped() const { return FStop != nullptr && FStop->Requested(); }
 
-  TKelvoScreen& FScreen;
+  TRunScreen& FScreen;
   TCustomComPort& FPort;
+  const TRunStop* FStop;
+  std::string FLastLogged;
 };
 
 }  // namespace kelvo

@@ -1,8 +1,6 @@
 #include "app/script_host.h"
 
-#include <chrono>
 #include <cstdint>
-#include <thread>
 
 #include "app/app_texts.h"
 #include "app/visible_text.h"
@@ -55,6 +53,8 @@ void TScriptHost::Register() {
 Variant TScriptHost::ScriptFunction(const std::string& methodName, Variant& params) {
   try {
     return Dispatch(methodName, params);
+  } catch (const ERunStopped&) {
+    FScript.Terminate();  // the statement that called the function is the last one
   } catch (const std::exception& e) {
     FailScript(e.what());
   }
@@ -73,8 +73,7 @@ Variant TScriptHost::Dispatch(const std::string& name, const Variant& params) {
     FLine.ApplyReadTimeout(Int(params, 0));
   } else if (name == "SLEEP") {
     // A negative interval sleeps not at all: as an unsigned count it would block for weeks.
-    std::int32_t ms = Int(params, 0);
-    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    FLine.Pause(Int(params, 0));
   } else if (name == "RECVLN") {
     return Variant(FLine.RecvLine(true, false));
   } else if (name == "WAITBOX") {
@@ -99,6 +98,7 @@ void TScriptHost::FailScript(const std::string& reason) {
   if (!reason.empty()) message += ": " + reason;
   FLine.LogLine(lkError, message);
   FRunFailed = true;
+  FLastFailure = FLine.LastLogged();
   // The reason may carry a modem's answer (Stop(RecvLn())): shown escaped, as in the log.
   FScreen.MessageBox(VisibleMessage(message), TMsgIcon::miExclamation, TMsgButtons::mbOk);
 }
@@ -113,13 +113,13 @@ void TScriptHost::DoExpect(const std::string& s, const std::string& errmsg) {
 std::string TScriptHost::DoAskUserString(const std::string& caption, const std::string& message) {
   std::string answer;
   if (FScreen.AskUserString(caption, message, answer)) return answer;
+  if (FStop != nullptr) FStop->Check();  // the question was closed by the stop, not by the user
   FailScript(Ansi(texts::kCancelledByUser));
   return {};
 }
 
 void TScriptHost::DoWaitBox(const std::string& text) {
   FScreen.ShowWaitBox(text);
-  if (!text.empty()) FScreen.ProcessMessages();
 }
 
 }  // namespace kelvo

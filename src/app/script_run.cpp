@@ -1,10 +1,46 @@
 #include "app/script_run.h"
 
+#include <cstdio>
+#include <mutex>
+
 #include "app/app_texts.h"
+#include "app/error_display.h"
 #include "script/fs_modules.h"
+#include "script/fs_sys_methods.h"
+#include "text/cp1251.h"
 #include "text/exception.h"
 
 namespace kelvo {
+
+namespace {
+
+// The screen of the run executing on this thread, for the system library's ShowMessage.
+thread_local TRunScreen* tRunScreen = nullptr;
+
+// ShowMessage is one hook for the whole process; it reaches the screen of the run whose script
+// calls it, so that runs on several threads each show their own messages.
+void InstallShowMessageHook() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    SetShowMessageHook([](const std::string& text) {
+      if (tRunScreen != nullptr) {
+        tRunScreen->MessageBox(text, TMsgIcon::miInformation, TMsgButtons::mbOk);
+        return;
+      }
+      std::string utf8 = AnsiToUtf8(text) + "\n";
+      std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+      std::fflush(stdout);
+    });
+  });
+}
+
+struct TThreadScreen {
+  explicit TThreadScreen(TRunScreen& screen) : Saved(tRunScreen) { tRunScreen = &screen; }
+  ~TThreadScreen() { tRunScreen = Saved; }
+  TRunScreen* Saved;
+};
+
+}  // namespace
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -23,77 +59,105 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-TScriptRunner::TScriptRunner(TKelvoScreen& screen, TCustomComPort& port, TfsScript& script)
-    : FScreen(screen), FPort(port), FScript(script), FLine(screen, port), FHost(screen, FLine, script) {}
-
-void TScriptRunner::Run(const std::string& portName) {
-  if (FRunning) return;
-  FPort.SetPortName(portName);
-  PrepareEngine();
-  FScript.Lines = SplitLines(FScreen.EditorScript());
-  FScript.SyntaxType = "JScript";
-  Compile();
-
-  FRunning = true;
-  FScreen.SetActionEnabled(TKelvoAction::kaRunScript, false);
-  FScreen.SetActionEnabled(TKelvoAction::kaEditScript, false);
-  OpenPort();
-  FScreen.SetEditorPage(TEditorPage::epProtocol);
-  FScreen.ClearLog();
-  FScreen.SetBusyCursor(true);
-  FScreen.ProcessMessages();
-  try {
-    DetectAndExecute();
-  } catch (...) {
-    Restore();
-    throw;
-  }
-  Restore();
-  if (FHost.RunFailed() && !FScreen.EditorVisible()) FScreen.ShowEditor(TEditorPage::epProtocol);
+std::string FormatRunSeconds(std::chrono::milliseconds duration) {
+  long long tenths = (duration.count() + 50) / 100;
+  return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
 }
 
+TScriptRunner::TScriptRunner(TRunScreen& screen, TCustomComPort& port, TfsScript& script, TRunStop& stop)
+    : FScreen(screen),
+      FPort(port),
+      FScript(script),
+      FStop(stop),
+      FLine(screen, port, &FStop),
+      FHost(screen, FLine, script, &FStop) {
+  InstallShowMessageHook();
+}
+
+bool TScriptRunner::Compile(const std::string& text) {
+  FStop.Reset();
+  PrepareEngine();
+  FScript.Lines = SplitLines(text);
+  FScript.SyntaxType = "JScript";
+  return FScript.Compile();
+}
+
+// The engine asks before each statement whether to go on: a stop requested from another thread
+// ends the script there, also inside a loop that calls no host function.
 void TScriptRunner::PrepareEngine() {
   FScript.Clear();
   FScript.Parent = fsGlobalUnit();
   FHost.Register();
+  FScript.OnRunLine = [this](TfsScript&, const std::string&, const std::string&) {
+    if (FStop.Requested()) FScript.Terminate();
+  };
 }
 
-void TScriptRunner::Compile() {
-  if (FScript.Compile()) return;
-  FScreen.ReportCompileError(FScript.ErrorPlace, FScript.ErrorText);
-  throw EAbort();
-}
-
-// A port that cannot be opened ends the run with its error; the actions are enabled again so that
-// the user can pick another port and retry at once.
-void TScriptRunner::OpenPort() {
+TRunResult TScriptRunner::Execute(const std::string& portName) {
+  TThreadScreen threadScreen(FScreen);
+  const auto start = std::chrono::steady_clock::now();
+  TRunResult result;
   try {
+    // The run reads and writes itself; device events would only cost a thread and hand-overs.
+    FPort.SetEvents({});
+    FPort.SetInterruptSignal(&FStop.Signal());
+    FPort.SetPortName(portName);
     FPort.Open();
+    result = DetectAndExecute();
+  } catch (const ERunStopped&) {
+    result = Ended(TRunEnd::reStopped, Ansi(texts::kRunStopped));
   } catch (...) {
-    FRunning = false;
-    FScreen.SetActionEnabled(TKelvoAction::kaRunScript, true);
-    FScreen.SetActionEnabled(TKelvoAction::kaEditScript, true);
-    throw;
+    result = Ended(TRunEnd::reError, ExceptionMessage(std::current_exception()), std::current_exception());
   }
+  Restore();
+  result.Duration =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  if (result.End == TRunEnd::reCompleted)
+    result.Message = FormatMessage(Ansi(texts::kRunCompleted), {FormatRunSeconds(result.Duration)});
+  LogResult(result);
+  return result;
 }
 
-void TScriptRunner::DetectAndExecute() {
+TRunResult TScriptRunner::DetectAndExecute() {
   if (FFixedSpeed)
     FLine.UseSpeed(*FFixedSpeed);
   else if (!FLine.DetectModem())
     throw Exception(Ansi(texts::kModemNotFound));
   FHost.ClearRunFailed();
   FScript.Execute();
+  if (FStop.Requested()) return Ended(TRunEnd::reStopped, Ansi(texts::kRunStopped));
+  if (FHost.RunFailed()) return Ended(TRunEnd::reFailed, FHost.LastFailure());
+  return Ended(TRunEnd::reCompleted, {});
 }
 
+TRunResult TScriptRunner::Ended(TRunEnd end, std::string message, std::exception_ptr error) {
+  TRunResult result;
+  result.End = end;
+  result.Message = std::move(message);
+  result.Error = std::move(error);
+  return result;
+}
+
+// Whatever happened: the port closed (what was still to be sent is dropped when the run was
+// stopped), the wait box and the search progress hidden.
 void TScriptRunner::Restore() {
-  FPort.Close();
-  FScreen.SetBusyCursor(false);
-  FScreen.SetStatusText({});
+  try {
+    if (FStop.Requested() && FPort.Connected()) FPort.ClearBuffer(false, true);
+  } catch (...) {
+  }
+  try {
+    FPort.Close();
+  } catch (...) {
+  }
+  FPort.SetInterruptSignal(nullptr);
   FHost.DoWaitBox({});
-  FScreen.SetActionEnabled(TKelvoAction::kaRunScript, true);
-  FScreen.SetActionEnabled(TKelvoAction::kaEditScript, true);
-  FRunning = false;
+  FScreen.ShowSearchProgress(0, 0, {});
+}
+
+// A failure that FailScript logged stays the last line, unless lines came after it.
+void TScriptRunner::LogResult(const TRunResult& result) {
+  if (result.End == TRunEnd::reFailed && FLine.LastLogged() == result.Message) return;
+  FLine.LogLine(result.End == TRunEnd::reCompleted ? lkInfo : lkError, result.Message);
 }
 
 }  // namespace kelvo

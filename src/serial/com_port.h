@@ -151,6 +151,11 @@ class TCustomComPort {
 
   // The clock of the read and write time-outs.
   void SetClock(TClockFunction clock) { FClock = std::move(clock); }
+  // A signal owned by the caller that ends the wait of every read and write, at once, as an abort
+  // does, for as long as it is set: how another thread stops whatever waits on the device. Unlike
+  // AbortAllAsync it also ends an operation started after it was set, so a stop cannot fall between
+  // two reads. Given while the port is idle; none by default.
+  void SetInterruptSignal(const TEventSignal* signal) { FInterrupt = signal; }
   // The smWindowSync hand-over: runs the step of one event code when the port is open.
   void WindowMethod(uint32_t code);
 
@@ -240,6 +245,7 @@ class TCustomComPort {
   // Set after bytes were written, so that the event thread looks for an empty transmit queue.
   std::unique_ptr<TEventSignal> FTxSignal;
   TClockFunction FClock = [] { return TClock::now(); };
+  const TEventSignal* FInterrupt = nullptr;
   std::mutex FPendingLock;
   std::set<TAsync*> FPending;
   std::vector<PAsync> FSpareRecords;  // kept by the synchronous forms for reuse

@@ -236,11 +236,14 @@ bool TCustomComPort::StepWrite(TAsync& a, bool mayWait) {
   }
 }
 
-// One wait for the device to become ready, for the time left, or for an abort. 0 or an error.
+// One wait for the device to become ready, for the time left, for an abort or for the interrupt
+// signal. 0 or an error; an interrupt marks the operation aborted, so that its loop ends it.
 int TCustomComPort::WaitDevice(TAsync& a, short events, std::optional<TMilliseconds> left) {
-  pollfd fds[2] = {{FDevice.Fd(), events, 0}, {a.AbortSignal.Fd(), POLLIN, 0}};
-  int r = RetryOnEintr([&] { return SystemCalls().Poll(fds, 2, PollTimeout(left)); });
+  pollfd fds[3] = {{FDevice.Fd(), events, 0}, {a.AbortSignal.Fd(), POLLIN, 0}, {-1, POLLIN, 0}};
+  if (FInterrupt != nullptr) fds[2].fd = FInterrupt->Fd();
+  int r = RetryOnEintr([&] { return SystemCalls().Poll(fds, 3, PollTimeout(left)); });
   if (r == -1) return errno;
+  if (fds[2].revents & POLLIN) a.Aborted = true;
   // A device that has hung up or failed, with nothing left to read or room to write, would wake
   // every poll at once: it is an I/O error. Bytes still queued are read first.
   if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[0].revents & events)) return EIO;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/app_texts.h"
+#include "ui/kelvo_icons.h"
 #include "ui/qt_text.h"
 
 namespace kelvo {
@@ -29,8 +30,15 @@ TInputDialog::TInputDialog(QWidget* owner) : QDialog(owner, Qt::Tool) {
   Button2 = new QPushButton(FromAnsi(Ansi("Отмена")), this);
   Button2->setObjectName("Button2");
   Button2->setGeometry(193, 92, 78, 25);
+  StopButton = new QPushButton(KelvoIcon(kiStop), FromAnsi(Ansi("Остановить")), this);
+  StopButton->setObjectName("StopButton");
+  StopButton->setGeometry(6, 92, 98, 25);
+  StopButton->setAutoDefault(false);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+  connect(StopButton, &QPushButton::clicked, this, [this] {
+    if (OnStop) OnStop();
+  });
 }
 
 // Every question starts with an empty answer, whatever was typed the time before.

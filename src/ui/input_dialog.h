@@ -1,8 +1,9 @@
 // The input dialog behind the script function AskUserString: a question, an answer field, OK and
-// Cancel.
+// Cancel, and Stop for the run that asks.
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -23,6 +24,9 @@ class TInputDialog : public QDialog {
   QLineEdit* Edit1;
   QPushButton* Button1;
   QPushButton* Button2;
+  QPushButton* StopButton;
+  // The Stop button: the run is asked to stop, and the run's end closes the dialog.
+  std::function<void()> OnStop;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -36,8 +36,9 @@ TKelvoWindows CreateWindows(const std::string& dir, const std::vector<std::strin
   TKelvoDlg& dlg = *main;
   w.KelvoDlg = std::move(main);
   w.InputDialog = new TInputDialog(&dlg);
-  w.ScriptEditDlg = new TScriptEditDlg(&dlg, dlg.Core(), dlg, dlg.Action(TKelvoAction::kaSaveScript),
-                                       dlg.Action(TKelvoAction::kaRunScript));
+  w.ScriptEditDlg =
+      new TScriptEditDlg(&dlg, dlg.Core(), dlg, dlg.Action(TKelvoAction::kaSaveScript),
+                         dlg.Action(TKelvoAction::kaRunScript), dlg.Action(TKelvoAction::kaStopScript));
   w.AboutBox = new TAboutBox(&dlg, [&dlg] { return dlg.Core().Library().LibraryVersion(); });
   w.WaitBoxForm = new TWaitBoxForm(&dlg);
   dlg.AttachWindows(w.InputDialog, w.ScriptEditDlg, w.AboutBox, w.WaitBoxForm);

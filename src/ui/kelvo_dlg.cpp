@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,18 +17,20 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShortcut>
 #include <QSocketNotifier>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 
 #include "app/app_texts.h"
 #include "app/port_list.h"
-#include "script/fs_sys_methods.h"
 #include "serial/main_thread_queue.h"
 #include "serial/port_watcher.h"
 #include "ui/about_box.h"
@@ -35,6 +38,7 @@
 #include "ui/input_dialog.h"
 #include "ui/kelvo_icons.h"
 #include "ui/kelvo_tree_view.h"
+#include "ui/log_view.h"
 #include "ui/qt_text.h"
 #include "ui/script_edit_dlg.h"
 #include "ui/wait_box_form.h"
@@ -91,8 +95,6 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
     move(screen->availableGeometry().center() - rect().center());
   }
   PortComboBox->setFocus();
-  SetShowMessageHook(
-      [this](const std::string& text) { MessageBox(text, TMsgIcon::miInformation, TMsgButtons::mbOk); });
   // A hand-over from the serial port's event thread wakes an idle event loop.
   TMainThreadQueue::Instance().SetWakeUp([this] {
     QMetaObject::invokeMethod(
@@ -104,7 +106,7 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
 // The children (the tree, the dialogs) outlive this class's members; they must not reach the logic
 // while they are torn down.
 TKelvoDlg::~TKelvoDlg() {
-  SetShowMessageHook({});
+  FCore.ShutDown();
   TMainThreadQueue::Instance().SetWakeUp({});
   TreeView->blockSignals(true);
   FInput = nullptr;
@@ -119,6 +121,16 @@ void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAbou
   FEditor = editor;
   FAbout = about;
   FWaitBox = wait;
+  FInput->OnStop = [this] { StopScript(); };
+  FWaitBox->OnStop = [this] { StopScript(); };
+  ConnectLogView(FEditor->LogMemo);
+  FEditor->LogMemo->SetShowTime(FShowLogTime);
+}
+
+void TKelvoDlg::ConnectLogView(TLogView* view) {
+  view->OnSave = [this] { SaveLogActionExecute(); };
+  view->OnClear = [this] { ClearLogActionExecute(); };
+  view->OnShowTime = [this](bool on) { SetShowLogTime(on); };
 }
 
 QAction* TKelvoDlg::NewAction(TKelvoAction id, const char* caption, int image,
@@ -155,6 +167,13 @@ void TKelvoDlg::CreateActions() {
       ->setObjectName("RemoveScriptAction");
   NewAction(TKelvoAction::kaSaveScript, "Сохранить", kiSave, &TKelvoCore::SaveScriptActionExecute)
       ->setObjectName("SaveScriptAction");
+  auto* stop = new QAction(KelvoIcon(kiStop), Ru("Остановить"), this);
+  stop->setObjectName("StopScriptAction");
+  stop->setEnabled(false);
+  stop->setToolTip(Ru("остановить выполнение сценария (Esc)"));
+  stop->setStatusTip(stop->toolTip());
+  connect(stop, &QAction::triggered, this, &TKelvoDlg::StopScript);
+  FActions[TKelvoAction::kaStopScript] = stop;
 }
 
 void TKelvoDlg::CreateMenus() {
@@ -170,6 +189,7 @@ void TKelvoDlg::CreateMenus() {
   FileMenu->addAction(Ru("Выход"), this, &TKelvoDlg::TBItem7Click);
   ScriptMenu = bar->addMenu(Ru("Сценарий"));
   ScriptMenu->addAction(Action(TKelvoAction::kaRunScript));
+  ScriptMenu->addAction(Action(TKelvoAction::kaStopScript));
   ScriptMenu->addAction(Action(TKelvoAction::kaEditScript));
   HelpMenu = bar->addMenu(Ru("Справка"));
   QAction* help = HelpMenu->addAction(Ru("Справка программы Kelvo"), this, &TKelvoDlg::FormHelp);
@@ -190,9 +210,15 @@ void TKelvoDlg::CreateMenus() {
   TBPopupMenu->addAction(Action(TKelvoAction::kaRemoveScript));
   TBPopupMenu->addSeparator();
 
-  // Escape anywhere in the window ends the program; a label being edited takes its own Escape.
+  // Escape anywhere in the window stops a run, or else ends the program; a label being edited takes
+  // its own Escape.
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, &QWidget::close);
+  connect(escape, &QShortcut::activated, this, [this] {
+    if (FCore.Running())
+      StopScript();
+    else
+      close();
+  });
 }
 
 void TKelvoDlg::CreateToolbarAndPanes() {
@@ -209,8 +235,10 @@ void TKelvoDlg::CreateToolbarAndPanes() {
   PortComboBox->setMinimumWidth(137);
   TBToolbar1->addWidget(PortComboBox);
   connect(PortComboBox, &QComboBox::activated, this, &TKelvoDlg::PortActivated);
-  connect(PortComboBox, &QComboBox::currentIndexChanged, this,
-          [this] { PortComboBox->lineEdit()->setCursorPosition(0); });
+  connect(PortComboBox, &QComboBox::currentIndexChanged, this, [this] {
+    PortComboBox->lineEdit()->setCursorPosition(0);
+    PortComboBox->setToolTip(PortComboBox->currentText());
+  });
   connect(PortComboBox, &QComboBox::editTextChanged, this, [this](const QString& text) {
     if (text != FromAnsi(Ansi(texts::kRescanPortsItem))) FChosenPort = PortName();
   });
@@ -223,6 +251,7 @@ void TKelvoDlg::CreateToolbarAndPanes() {
   TBToolbar1->addSeparator();
   TBToolbar1->addAction(Action(TKelvoAction::kaEditScript));
   TBToolbar1->addAction(Action(TKelvoAction::kaRunScript));
+  TBToolbar1->addAction(Action(TKelvoAction::kaStopScript));
 
   TreeView = new TKelvoTreeView(this);
   DescriptionMemo = new QPlainTextEdit(this);
@@ -232,19 +261,33 @@ void TKelvoDlg::CreateToolbarAndPanes() {
   QPalette face = DescriptionMemo->palette();
   face.setColor(QPalette::Base, face.color(QPalette::Button));
   DescriptionMemo->setPalette(face);
+  LogView = new TLogView(this);
+  LogView->setObjectName("LogView");
+  ConnectLogView(LogView);
+  BottomPane = new QTabWidget(this);
+  BottomPane->setObjectName("BottomPane");
+  BottomPane->setDocumentMode(true);
+  BottomPane->addTab(DescriptionMemo, Ru("Описание"));
+  BottomPane->addTab(LogView, Ru("Протокол"));
   Splitter1 = new QSplitter(Qt::Vertical, this);
   Splitter1->setObjectName("Splitter1");
   Splitter1->setChildrenCollapsible(false);
   Splitter1->addWidget(TreeView);
-  Splitter1->addWidget(DescriptionMemo);
+  Splitter1->addWidget(BottomPane);
   Splitter1->setStretchFactor(0, 1);
-  Splitter1->setSizes({300, 80});
+  Splitter1->setSizes({230, 150});
   setCentralWidget(Splitter1);
 
   StatusPanel = new QLabel(this);
   StatusPanel->setObjectName("StatusPanel");
   StatusPanel->setMinimumWidth(200);
   statusBar()->addWidget(StatusPanel, 1);
+  SearchProgress = new QProgressBar(this);
+  SearchProgress->setObjectName("SearchProgress");
+  SearchProgress->setMinimumWidth(260);
+  SearchProgress->setMaximumHeight(18);
+  SearchProgress->hide();
+  statusBar()->addPermanentWidget(SearchProgress);
 
   connect(TreeView, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* current, QTreeWidgetItem*) { TreeViewChange(current); });
@@ -274,7 +317,9 @@ void TKelvoDlg::SelectPort(const std::string& port) {
   PortComboBox->lineEdit()->setCursorPosition(0);            // the start of a long name shows
 }
 
-// The selector shows the start of a long path; its drop-down is as wide as its longest entry.
+// The selector shows the start of a long path (the whole one in its tip) and takes the room that
+// the toolbar's buttons leave it, never less than its classic width; its drop-down is as wide as
+// its longest entry.
 void TKelvoDlg::FitPortSelector() {
   const QFontMetrics metrics(PortComboBox->font());
   int longest = 0;
@@ -282,8 +327,19 @@ void TKelvoDlg::FitPortSelector() {
     longest = std::max(longest, metrics.horizontalAdvance(PortComboBox->itemText(i)));
   const int frame = 48;  // the arrow, the frame and the margins
   PortComboBox->view()->setMinimumWidth(longest + frame);
-  // Wide enough for a path, narrow enough that the run button stays on the toolbar.
-  PortComboBox->setFixedWidth(std::clamp(longest + frame, 137, 230));
+  int buttons = 0;
+  for (QAction* action : TBToolbar1->actions()) {
+    QWidget* widget = TBToolbar1->widgetForAction(action);
+    if (widget != nullptr && widget != PortComboBox) buttons += widget->sizeHint().width() + 4;
+  }
+  const int room = TBToolbar1->width() - buttons - 32;  // the handle and the overflow button
+  PortComboBox->setFixedWidth(std::clamp(longest + frame, 137, std::max(137, room)));
+  PortComboBox->setToolTip(PortComboBox->currentText());
+}
+
+void TKelvoDlg::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FitPortSelector();
 }
 
 void TKelvoDlg::PortActivated(int index) {
@@ -311,8 +367,10 @@ void TKelvoDlg::WatchPorts() {
   });
 }
 
+// Choosing another node while no run executes brings its description back into view.
 void TKelvoDlg::TreeViewChange(QTreeWidgetItem* node) {
   TXpElement* element = node != nullptr ? TKelvoTreeView::ElementOf(node) : nullptr;
+  if (!FCore.Running()) BottomPane->setCurrentWidget(DescriptionMemo);
   FCore.Guarded([&] { FCore.TreeViewChange(element); });
 }
 
@@ -362,11 +420,25 @@ TModalResult TKelvoDlg::MessageBox(const std::string& text, TMsgIcon icon, TMsgB
       add("Нет", QMessageBox::NoRole, TModalResult::mrNo);
       add("Отмена", QMessageBox::RejectRole, TModalResult::mrCancel);
       break;
+    case TMsgButtons::mbYesNo:
+      add("Да", QMessageBox::YesRole, TModalResult::mrYes);
+      add("Нет", QMessageBox::NoRole, TModalResult::mrNo);
+      break;
   }
+  QMessageBox* outer = FOpenBox;
+  FOpenBox = &box;
   box.exec();
+  FOpenBox = outer;
   auto found = results.find(box.clickedButton());
   if (found != results.end()) return found->second;
-  return buttons == TMsgButtons::mbOk ? TModalResult::mrOk : TModalResult::mrCancel;
+  switch (buttons) {
+    case TMsgButtons::mbOk:
+      return TModalResult::mrOk;
+    case TMsgButtons::mbYesNo:
+      return TModalResult::mrNo;
+    default:
+      return TModalResult::mrCancel;
+  }
 }
 
 void TKelvoDlg::SetActionEnabled(TKelvoAction action, bool enabled) {
@@ -458,10 +530,43 @@ void TKelvoDlg::ReportCompileError(const std::string& pos, const std::string& me
   }
 }
 void TKelvoDlg::ClearLog() {
-  if (FEditor != nullptr) FEditor->ClearLog();
+  FLog.clear();
+  LogView->Clear();
+  if (FEditor != nullptr) FEditor->LogMemo->Clear();
 }
-void TKelvoDlg::AppendLogLine(TLogKind kind, const std::string& line) {
-  if (FEditor != nullptr) FEditor->AppendLogLine(kind, line);
+void TKelvoDlg::AppendLogLine(const TLogEntry& entry) {
+  FLog.push_back(entry);
+  LogView->Append(entry);
+  if (FEditor != nullptr) FEditor->LogMemo->Append(entry);
+}
+
+void TKelvoDlg::ClearLogActionExecute() {
+  ClearLog();
+}
+
+void TKelvoDlg::SetShowLogTime(bool on) {
+  FShowLogTime = on;
+  LogView->SetShowTime(on);
+  if (FEditor != nullptr) FEditor->LogMemo->SetShowTime(on);
+}
+
+void TKelvoDlg::SaveLogActionExecute() {
+  QWidget* owner = QApplication::activeModalWidget() != nullptr ? QApplication::activeModalWidget() : this;
+  QString path = QFileDialog::getSaveFileName(owner, Ru("Сохранить протокол"), Ru("протокол.txt"),
+                                              Ru("Текстовые файлы (*.txt *.log);;Все файлы (*)"));
+  if (path.isEmpty()) return;
+  FCore.Guarded([&] { SaveLogFile(path.toStdString(), FLog); });
+}
+
+void TKelvoDlg::ShowSearchProgress(int step, int count, const std::string& text) {
+  if (count <= 0) {
+    SearchProgress->hide();
+    return;
+  }
+  SearchProgress->setRange(0, count);
+  SearchProgress->setValue(step);
+  SearchProgress->setFormat(FromAnsi(text));
+  SearchProgress->show();
 }
 
 bool TKelvoDlg::AskUserString(const std::string& caption, const std::string& message, std::string& answer) {
@@ -472,15 +577,10 @@ void TKelvoDlg::ShowWaitBox(const std::string& text) {
   if (FWaitBox != nullptr) FWaitBox->ShowText(text);
 }
 
-// Window messages, and the events that the serial port's event thread has handed over.
-void TKelvoDlg::ProcessMessages() {
-  QCoreApplication::processEvents();
-  TMainThreadQueue::Instance().ProcessPending();
-}
-
+// The arrow with an hourglass: the program works, and the window still answers.
 void TKelvoDlg::SetBusyCursor(bool busy) {
   if (busy) {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     ++FBusy;
   } else if (FBusy > 0) {
     QGuiApplication::restoreOverrideCursor();
@@ -488,13 +588,39 @@ void TKelvoDlg::SetBusyCursor(bool busy) {
   }
 }
 
+void TKelvoDlg::RunStateChanged(bool running) {
+  if (running) BottomPane->setCurrentWidget(LogView);
+  if (running || !FCloseWhenStopped) return;
+  FCloseWhenStopped = false;
+  QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TKelvoDlg::RunOnScreenThread(std::function<void()> task) {
+  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+void TKelvoDlg::StopScript() {
+  if (!FCore.Running()) return;
+  FCore.StopScriptActionExecute();
+  if (FInput != nullptr && FInput->isVisible()) FInput->reject();
+  if (FOpenBox != nullptr) FOpenBox->done(QDialog::Rejected);
+}
+
 void TKelvoDlg::closeEvent(QCloseEvent* event) {
-  if (FCore.Running()) {
-    FCore.Script().Terminate();
-    event->ignore();
+  if (!FCore.Running()) {
+    QMainWindow::closeEvent(event);
     return;
   }
-  QMainWindow::closeEvent(event);
+  event->ignore();
+  if (MessageBox(Ansi(texts::kStopAndQuit), TMsgIcon::miQuestion, TMsgButtons::mbYesNo) !=
+      TModalResult::mrYes)
+    return;
+  if (!FCore.Running()) {  // the run ended while the question was open
+    QTimer::singleShot(0, this, &QWidget::close);
+    return;
+  }
+  FCloseWhenStopped = true;
+  StopScript();
 }
 
 void TKelvoDlg::FormHelp() {

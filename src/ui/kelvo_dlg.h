@@ -1,6 +1,8 @@
 // The main window: menus, the toolbar with the port selector, the modem/script tree, the description
 // pane and the status bar. It owns the application's logic (TKelvoCore), forwards its events there,
 // and implements the screen interface with its widgets and the small dialogs.
+// Threads: the window and everything it owns belong to the window's thread; a run's thread reaches
+// it only through RunOnScreenThread, which posts to the window's event loop.
 #pragma once
 
 #include <QMainWindow>
@@ -16,9 +18,12 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QMessageBox;
 class QPlainTextEdit;
+class QProgressBar;
 class QSocketNotifier;
 class QSplitter;
+class QTabWidget;
 class QTimer;
 class QToolBar;
 class QTreeWidgetItem;
@@ -30,6 +35,7 @@ class TAboutBox;
 class THelpWindow;
 class TInputDialog;
 class TKelvoTreeView;
+class TLogView;
 class TScriptEditDlg;
 class TWaitBoxForm;
 
@@ -54,6 +60,7 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   bool ActionEnabled(TKelvoAction action) const override;
   void SetDescriptionPane(const std::string& text) override;
   void SetStatusText(const std::string& text) override;
+  void ShowSearchProgress(int step, int count, const std::string& text) override;
   int PortIndex() const override;
   std::string PortName() const override;
   void FocusPortList() override;
@@ -70,15 +77,26 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void SetEditorPage(TEditorPage page) override;
   void ReportCompileError(const std::string& pos, const std::string& message) override;
   void ClearLog() override;
-  void AppendLogLine(TLogKind kind, const std::string& line) override;
+  void AppendLogLine(const TLogEntry& entry) override;
   bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) override;
   void ShowWaitBox(const std::string& text) override;
-  void ProcessMessages() override;
   void SetBusyCursor(bool busy) override;
+  void RunStateChanged(bool running) override;
+  void RunOnScreenThread(std::function<void()> task) override;
 
-  // While a script runs the window stays: closing asks the script to stop instead, so the run can
-  // close the port and restore everything before the program ends.
+  // Stop: the run is asked to stop, and the dialogs it keeps open are closed.
+  void StopScript();
+  // The log's pop-up menu: the whole log saved as UTF-8 text to a file the user picks; the log
+  // emptied; the time column of every view shown or hidden.
+  void SaveLogActionExecute();
+  void ClearLogActionExecute();
+  void SetShowLogTime(bool on);
+  const std::vector<TLogEntry>& Log() const { return FLog; }
+  // While a script runs, closing asks whether to stop it; Yes stops the run and the window closes
+  // when the run has ended (the port closed, everything restored), No keeps both.
   void closeEvent(QCloseEvent* event) override;
+  // The port selector takes the toolbar's room that the buttons leave.
+  void resizeEvent(QResizeEvent* event) override;
 
   // Reads the port list again, keeping the port in use when it is still there (a typed path stays
   // typed). The Rescan item, F5 and every hot-plug notice come here.
@@ -95,8 +113,12 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   QComboBox* PortComboBox;
   TKelvoTreeView* TreeView;
   QSplitter* Splitter1;
+  // Under the tree: the selected script's description, and the log of the current or last run.
+  QTabWidget* BottomPane;
   QPlainTextEdit* DescriptionMemo;
+  TLogView* LogView;
   QLabel* StatusPanel;
+  QProgressBar* SearchProgress;  // the modem search: which of the ten speeds
   QMenu* TBPopupMenu;
   QMenu* FileMenu;
   QMenu* ScriptMenu;
@@ -113,6 +135,7 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void FitPortSelector();
   void PortActivated(int index);
   void WatchPorts();
+  void ConnectLogView(TLogView* view);
   void TreeViewChange(QTreeWidgetItem* node);
   void TreeViewEdited(QTreeWidgetItem* node, const QString& text);
   QAction* NewAction(TKelvoAction id, const char* caption, int image, void (TKelvoCore::*handler)());
@@ -123,7 +146,11 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   TScriptEditDlg* FEditor = nullptr;
   TAboutBox* FAbout = nullptr;
   TWaitBoxForm* FWaitBox = nullptr;
-  int FBusy = 0;  // nesting of the busy cursor
+  int FBusy = 0;                    // nesting of the busy cursor
+  QMessageBox* FOpenBox = nullptr;  // the message box open now, closed by Stop
+  bool FCloseWhenStopped = false;   // the user chose to stop the run and quit
+  std::vector<TLogEntry> FLog;      // the log of the current or last run, which the views show
+  bool FShowLogTime = true;
   // Hot-plug: the watcher's descriptor wakes the event loop, and a short timer gathers the burst of
   // notices that one plug brings into one rescan. All on the window's thread.
   std::unique_ptr<TPortWatcher> FPortWatcher;

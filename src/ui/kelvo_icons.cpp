@@ -58,6 +58,13 @@ void DrawRun(QPainter& p) {
   p.drawPath(triangle);
 }
 
+// A red square with rounded corners, as players and terminals show Stop.
+void DrawStop(QPainter& p) {
+  p.setPen(QPen(QColor(140, 20, 20), 1.5));
+  p.setBrush(QColor(215, 45, 40));
+  p.drawRoundedRect(QRectF(6.5, 6.5, 19, 19), 3, 3);
+}
+
 // A pencil lying across the picture.
 void DrawPencil(QPainter& p) {
   p.save();
@@ -140,6 +147,9 @@ QPixmap Draw(int image) {
       DrawModem(p);
       DrawBadge(p, false);
       break;
+    case kiStop:
+      DrawStop(p);
+      break;
     default:
       break;
   }
@@ -150,8 +160,8 @@ QPixmap Draw(int image) {
 
 // Each picture is drawn once: a large tree asks for the same two icons tens of thousands of times.
 QIcon KelvoIcon(int image) {
-  static std::array<QIcon, kiRemoveModem + 1> drawn;
-  if (image < 0 || image > kiRemoveModem) return {};
+  static std::array<QIcon, kiStop + 1> drawn;
+  if (image < 0 || image > kiStop) return {};
   if (drawn[image].isNull()) drawn[image].addPixmap(Draw(image));
   return drawn[image];
 }

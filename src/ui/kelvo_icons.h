@@ -8,7 +8,7 @@
 namespace kelvo {
 
 // Images of the image list: 0 modem, 1 script, 2 run, 3 edit, 4 save, 5 add script, 6 remove
-// script, 7 add modem, 8 remove modem.
+// script, 7 add modem, 8 remove modem; and the program's own: 9 stop.
 enum TKelvoImage {
   kiModem = 0,
   kiScript = 1,
@@ -18,7 +18,8 @@ enum TKelvoImage {
   kiAddScript = 5,
   kiRemoveScript = 6,
   kiAddModem = 7,
-  kiRemoveModem = 8
+  kiRemoveModem = 8,
+  kiStop = 9
 };
 
 QIcon KelvoIcon(int image);

@@ -1,7 +1,5 @@
 #include "ui/script_edit_dlg.h"
 
-#include "app/modem_line.h"
-
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -11,7 +9,6 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBlock>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -20,6 +17,7 @@
 #include "app/error_place.h"
 #include "app/kelvo_core.h"
 #include "ui/cpp_highlighter.h"
+#include "ui/log_view.h"
 #include "ui/qt_text.h"
 
 namespace kelvo {
@@ -43,12 +41,12 @@ QFont PaneFont() {
 }  // namespace
 
 TScriptEditDlg::TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& screen, QAction* saveAction,
-                               QAction* runAction)
-    : QDialog(owner), FCore(core), FScreen(screen) {
+                               QAction* runAction, QAction* stopAction)
+    : QDialog(owner), FCore(core), FScreen(screen), FStopAction(stopAction) {
   setObjectName("ScriptEditDlg");
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
   resize(619, 470);
-  BuildToolbar(saveAction, runAction);
+  BuildToolbar(saveAction, runAction, stopAction);
   PlusMemo = new QPlainTextEdit(this);
   PlusMemo->setObjectName("PlusMemo");
   PlusMemo->setFont(EditorFont());
@@ -79,7 +77,7 @@ TScriptEditDlg::~TScriptEditDlg() {
   DescriptionMemo->blockSignals(true);
 }
 
-void TScriptEditDlg::BuildToolbar(QAction* saveAction, QAction* runAction) {
+void TScriptEditDlg::BuildToolbar(QAction* saveAction, QAction* runAction, QAction* stopAction) {
   TBToolbar1 = new QToolBar(this);
   TBToolbar1->setObjectName("TBToolbar1");
   TBToolbar1->setIconSize(QSize(20, 20));
@@ -91,6 +89,7 @@ void TScriptEditDlg::BuildToolbar(QAction* saveAction, QAction* runAction) {
   InsertFunctionItem->setVisible(false);
   TBToolbar1->addSeparator();
   TBToolbar1->addAction(runAction);
+  TBToolbar1->addAction(stopAction);
   TBToolbar1->addSeparator();
 }
 
@@ -103,12 +102,9 @@ void TScriptEditDlg::BuildPages() {
   DescriptionMemo->setObjectName("DescriptionMemo");
   DescriptionMemo->setFont(PaneFont());
   DescriptionMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-  LogMemo = new QTextEdit;
+  LogMemo = new TLogView;
   LogMemo->setObjectName("LogMemo");
-  LogMemo->setReadOnly(true);
   LogMemo->setFont(PaneFont());
-  LogMemo->setLineWrapMode(QTextEdit::NoWrap);
-  LogMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   DescriptionSheet = DescriptionMemo;
   ProtocolSheet = LogMemo;
   PageControl->addTab(DescriptionSheet, FromAnsi(Ansi("Описание сценария")));
@@ -137,21 +133,6 @@ std::string TScriptEditDlg::ScriptText() const {
 
 std::string TScriptEditDlg::DescriptionText() const {
   return AnsiFromEditorText(DescriptionMemo->toPlainText());
-}
-
-void TScriptEditDlg::ClearLog() {
-  LogMemo->clear();
-}
-
-void TScriptEditDlg::AppendLogLine(TLogKind kind, const std::string& line) {
-  QTextCursor cursor(LogMemo->document());
-  cursor.movePosition(QTextCursor::End);
-  if (!LogMemo->document()->isEmpty()) cursor.insertBlock();
-  QTextCharFormat format;
-  TLogColor color = LogColor(kind);
-  format.setForeground(QColor(color.Red, color.Green, color.Blue));
-  cursor.insertText(FromAnsi(line), format);
-  LogMemo->verticalScrollBar()->setValue(LogMemo->verticalScrollBar()->maximum());
 }
 
 void TScriptEditDlg::SetPage(TEditorPage page) {
@@ -190,12 +171,18 @@ void TScriptEditDlg::ShowCompileError() {
 }
 
 void TScriptEditDlg::reject() {
+  if (FCore.Running() && !FClosing) {
+    FStopAction->trigger();
+    return;
+  }
   if (FCore.EditorCloseQuery()) QDialog::reject();
 }
 
 void TScriptEditDlg::closeEvent(QCloseEvent* event) {
   event->ignore();
+  FClosing = true;
   reject();
+  FClosing = false;
 }
 
 }  // namespace kelvo

@@ -12,18 +12,18 @@ class QAction;
 class QPlainTextEdit;
 class QSplitter;
 class QTabWidget;
-class QTextEdit;
 class QToolBar;
 
 namespace kelvo {
 
 class TKelvoCore;
 class TCppHighlighter;
+class TLogView;
 
 class TScriptEditDlg : public QDialog {
  public:
   TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& screen, QAction* saveAction,
-                 QAction* runAction);
+                 QAction* runAction, QAction* stopAction);
   ~TScriptEditDlg() override;
 
   // The texts as the program holds them (8-bit, CR LF). Setting a text is not an edit: it does not
@@ -32,9 +32,6 @@ class TScriptEditDlg : public QDialog {
   void SetDescriptionText(const std::string& text);
   std::string ScriptText() const;
   std::string DescriptionText() const;
-
-  void ClearLog();
-  void AppendLogLine(TLogKind kind, const std::string& line);
 
   // Moves the caret to CompileErrorPos and reports CompileErrorMsg, then empties both.
   void ShowCompileError();
@@ -54,11 +51,12 @@ class TScriptEditDlg : public QDialog {
   QWidget* DescriptionSheet;
   QWidget* ProtocolSheet;
   QPlainTextEdit* DescriptionMemo;
-  QTextEdit* LogMemo;
+  TLogView* LogMemo;  // a view of the main window's log
   TCppHighlighter* CPPHighlighter;
 
  public:
   // Escape and the close box both come here: the window hides only when the close question allows.
+  // While a run executes, Escape stops it instead.
   void reject() override;
 
  protected:
@@ -66,13 +64,15 @@ class TScriptEditDlg : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void BuildToolbar(QAction* saveAction, QAction* runAction);
+  void BuildToolbar(QAction* saveAction, QAction* runAction, QAction* stopAction);
   void BuildPages();
   void MemoChange();
 
   TKelvoCore& FCore;
   TKelvoScreen& FScreen;
+  QAction* FStopAction;
   bool FLoading = false;  // texts are being set by the program, not typed
+  bool FClosing = false;  // the close box was pressed: it closes also during a run
 };
 
 }  // namespace kelvo

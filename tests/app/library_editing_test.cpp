@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/error_display.h"
 #include "app/hex_text.h"
 #include "app/kelvo_core.h"
 #include "library_files.h"
@@ -320,8 +321,13 @@ TEST_F(LibraryEditingTest, RunNeedsAPortChoice) {
   Select("Alpha", "Init");
   Screen.Port = 1;
   Screen.PortText = "/nonexistent/kelvo-port";
-  // With a port chosen the run goes on: to the chosen port, which cannot be opened here.
-  EXPECT_THROW(Core->RunScriptActionExecute(), Exception);
-  EXPECT_EQ(Screen.Messages.size(), 1u);
+  // With a port chosen the run goes on, on its own thread: to the chosen port, which cannot be
+  // opened here; its error ends the run and is shown when the run has ended.
+  Core->RunScriptActionExecute();
+  EXPECT_TRUE(Core->Running());
+  ASSERT_TRUE(Screen.PumpUntil([&] { return !Core->Running(); }));
+  ASSERT_EQ(Screen.Messages.size(), 2u);
+  EXPECT_EQ(Screen.Messages.back().Icon, TMsgIcon::miError);
+  EXPECT_EQ(Screen.Messages.back().Text, ErrorDisplayText(Screen.LogTexts().back()));
   EXPECT_EQ(Core->ComPort().Port(), "/nonexistent/kelvo-port");
 }

@@ -1,13 +1,17 @@
 // A screen for tests of the application's logic: it keeps a small tree of the nodes it was asked to
 // add, the texts of the panes and the editor, the state of each action, and every message box, and
-// answers the questions from a queue.
+// answers the questions from a queue. The test's thread is the screen's thread: tasks that a run's
+// thread hands over wait until the test runs them (RunPending, PumpUntil).
 #pragma once
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -46,15 +50,20 @@ class TRecordingScreen : public TKelvoScreen {
   std::vector<TEditorPage> EditorShows;
   TEditorPage EditorPage = TEditorPage::epDescription;
   std::vector<std::pair<TLogKind, std::string>> Log;
+  std::vector<TLogEntry> Entries;  // the same lines with their times
   std::vector<std::string> Questions, WaitBoxTexts;
   std::deque<std::string> UserAnswers;  // what the user types into the next questions
   std::function<void()> OnAsk;          // runs while a question is open, as the user might act
-  int MessagePumps = 0, BusyDepth = 0;
+  std::function<void()> OnMessage;      // runs while a message box is open
+  int BusyDepth = 0;
+  std::vector<bool> RunStates;                           // every RunStateChanged, in order
+  std::vector<std::pair<int, std::string>> SearchSteps;  // shown steps of the search progress
   std::string PortText = "ttyS0";
   std::vector<std::pair<std::string, std::string>> CompileErrors;
 
   TModalResult MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) override {
     Messages.push_back({text, icon, buttons});
+    if (OnMessage) OnMessage();
     if (Answers.empty()) return TModalResult::mrOk;
     TModalResult answer = Answers.front();
     Answers.pop_front();
@@ -110,8 +119,14 @@ class TRecordingScreen : public TKelvoScreen {
     ShowEditor(TEditorPage::epDescription);
   }
 
-  void ClearLog() override { Log.clear(); }
-  void AppendLogLine(TLogKind kind, const std::string& line) override { Log.push_back({kind, line}); }
+  void ClearLog() override {
+    Log.clear();
+    Entries.clear();
+  }
+  void AppendLogLine(const TLogEntry& entry) override {
+    Log.push_back({entry.Kind, entry.Text});
+    Entries.push_back(entry);
+  }
   bool AskUserString(const std::string& caption, const std::string& message, std::string& answer) override {
     Questions.push_back(caption + "|" + message);
     if (OnAsk) OnAsk();
@@ -121,8 +136,46 @@ class TRecordingScreen : public TKelvoScreen {
     return true;
   }
   void ShowWaitBox(const std::string& text) override { WaitBoxTexts.push_back(text); }
-  void ProcessMessages() override { ++MessagePumps; }
+  void ShowSearchProgress(int step, int count, const std::string& text) override {
+    if (count > 0) SearchSteps.push_back({step, text});
+  }
   void SetBusyCursor(bool busy) override { BusyDepth += busy ? 1 : -1; }
+  void RunStateChanged(bool running) override { RunStates.push_back(running); }
+
+  // Any thread.
+  void RunOnScreenThread(std::function<void()> task) override {
+    {
+      std::lock_guard lock(FTasksLock);
+      FTasks.push_back(std::move(task));
+    }
+    FTasksChanged.notify_all();
+  }
+  // The test's thread: runs the tasks handed over so far.
+  void RunPending() {
+    for (;;) {
+      std::function<void()> task;
+      {
+        std::lock_guard lock(FTasksLock);
+        if (FTasks.empty()) return;
+        task = std::move(FTasks.front());
+        FTasks.pop_front();
+      }
+      task();
+    }
+  }
+  // The test's thread: runs handed-over tasks as they come until done() holds; false when it
+  // still does not after timeout.
+  bool PumpUntil(const std::function<bool()>& done,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(30)) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+      RunPending();
+      if (done()) return true;
+      std::unique_lock lock(FTasksLock);
+      if (FTasks.empty() && !FTasksChanged.wait_until(lock, end, [this] { return !FTasks.empty(); }))
+        return done();
+    }
+  }
 
   // The log lines' texts, prefixes included.
   std::vector<std::string> LogTexts() const {
@@ -145,6 +198,10 @@ class TRecordingScreen : public TKelvoScreen {
   }
 
  private:
+  std::mutex FTasksLock;
+  std::condition_variable FTasksChanged;
+  std::deque<std::function<void()>> FTasks;
+
   static bool IsWithin(const TFakeNode* node, const TFakeNode* ancestor) {
     for (; node != nullptr; node = node->Parent) {
       if (node == ancestor) return true;

@@ -1,12 +1,20 @@
 // kelvo-run, the headless runner, as a user starts it: exit codes, output and questions on the
 // terminal, against the modem simulator.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "serial/com_port.h"
 
 #include "app/hex_text.h"
 #include "serial/simulator_process.h"
@@ -59,6 +67,65 @@ class KelvoRunTest : public ::testing::Test {
   std::string Library = Dir.File("kelvo.xml");
   TSimulator Sim{{"--ident", "SIM"}};
   std::string Port = "--port " + Sim.Path;
+};
+
+// kelvo-run started in the background with its output on a pipe, as a terminal user starts it.
+class TBackgroundRun {
+ public:
+  explicit TBackgroundRun(std::vector<std::string> args) {
+    int out[2];
+    if (::pipe(out) != 0) throw std::runtime_error("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    args.insert(args.begin(), KELVO_RUN_PATH);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&FPid, KELVO_RUN_PATH, &actions, nullptr, argv.data(), environ) != 0)
+      throw std::runtime_error("spawn");
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    FOut = out[0];
+  }
+  ~TBackgroundRun() {
+    if (FPid > 0) {
+      ::kill(FPid, SIGKILL);
+      ::waitpid(FPid, nullptr, 0);
+    }
+    ::close(FOut);
+  }
+  // Reads the output until it holds text; false after 30 s or at its end.
+  bool WaitFor(const std::string& text) {
+    pollfd p{FOut, POLLIN, 0};
+    char buffer[256];
+    while (Output.find(text) == std::string::npos) {
+      if (::poll(&p, 1, 30000) != 1) return false;
+      ssize_t n = ::read(FOut, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      Output.append(buffer, static_cast<size_t>(n));
+    }
+    return true;
+  }
+  // Sends signal and waits for the end: the exit code and the milliseconds it took.
+  std::pair<int, long> Signal(int signal) {
+    auto start = std::chrono::steady_clock::now();
+    ::kill(FPid, signal);
+    int status = 0;
+    ::waitpid(FPid, &status, 0);
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    FPid = -1;
+    WaitFor("\x01");  // the rest of the output, up to its end
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, static_cast<long>(ms.count())};
+  }
+  std::string Output;
+
+ private:
+  pid_t FPid = -1;
+  int FOut = -1;
 };
 
 }  // namespace
@@ -145,16 +212,84 @@ TEST_F(KelvoRunTest, PortsAreListedWithWhatEachIs) {
 }
 
 TEST_F(KelvoRunTest, BadArgumentsUnknownScriptsAndPortsAndTheList) {
-  EXPECT_EQ(Run("Модем ok").Exit, 2);       // no port
-  EXPECT_EQ(Run(Port + " Модем").Exit, 2);  // no script name
-  EXPECT_EQ(Run(Port + " Модем nosuch").Exit, 2);
-  TResult missing = Run("--port /nonexistent/tty Модем ok");
-  EXPECT_EQ(missing.Exit, 1);
+  TResult noPort = Run("Модем ok");
+  EXPECT_EQ(noPort.Exit, 2);
   EXPECT_EQ(
-      missing.Err,
+      noPort.Err.rfind("kelvo-run: no port given: --port DEVICE names the modem's serial port\nUsage: ", 0),
+      0u)
+      << noPort.Err;
+  EXPECT_EQ(Run(Port + " Модем").Exit, 2);  // no script name
+  TResult noScript = Run(Port + " Модем nosuch");
+  EXPECT_EQ(noScript.Exit, 2);
+  EXPECT_EQ(noScript.Err, "kelvo-run: no script \"nosuch\" of the modem \"Модем\"\n");
+  TResult noModem = Run(Port + " Нет ok");
+  EXPECT_EQ(noModem.Exit, 2);
+  EXPECT_EQ(noModem.Err, "kelvo-run: no modem \"Нет\" in the library\n");
+  std::string missing = Dir.File("missing.xml");
+  TResult noLibrary = Run(Port + " --library " + missing + " Модем ok");
+  EXPECT_EQ(noLibrary.Exit, 1);
+  EXPECT_EQ(noLibrary.Err, "kelvo-run: no library file " + missing + "\n");
+  TResult badPort = Run("--port /nonexistent/tty Модем ok");
+  EXPECT_EQ(badPort.Exit, 1);
+  // The port's error is the log's last line, and it goes to standard error too, which is elsewhere.
+  ASSERT_FALSE(badPort.Err.empty());
+  EXPECT_NE(badPort.Out.find(badPort.Err.substr(11)), std::string::npos) << badPort.Out << badPort.Err;
+  EXPECT_EQ(
+      badPort.Err,
       "kelvo-run: Невозможно открыть COM порт /nonexistent/tty: порт не найден. Возможно, модем отключён: "
       "проверьте кабель и питание модема, затем выберите порт в списке заново (F5 обновляет список).\n");
   TResult list = Run("--list");
   EXPECT_EQ(list.Exit, 0);
   EXPECT_EQ(list.Out, "Модем\n  ok\n  stop\n  syntax\n  ask\n");
+}
+
+TEST_F(KelvoRunTest, TheLastLineSaysHowTheRunEndedAndTheReasonIsPrintedOnceWhereOutputAndErrorsMeet) {
+  TResult ok = Run(Port + " Модем ok");
+  EXPECT_NE(ok.Out.find("< OK\nсценарий выполнен за "), std::string::npos) << ok.Out;
+  // Standard error goes where standard output goes: the failure is printed once.
+  std::string command = std::string(KELVO_RUN_PATH) + " --library " + Library + " " + Port + " Модем stop >" +
+                        Dir.File("both") + " 2>&1 </dev/null";
+  int status = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  std::string both = ReadBytes(Dir.File("both"));
+  std::string reason = "ошибка выполнения сценария: линия занята";
+  EXPECT_EQ(both.find(reason), both.rfind(reason)) << both;
+  EXPECT_NE(both.find(reason), std::string::npos);
+}
+
+TEST_F(KelvoRunTest, TimestampsStartEveryLine) {
+  TResult r = Run("--timestamps " + Port + " Модем ok");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  size_t lines = 0;
+  for (size_t at = 0; at < r.Out.size(); at = r.Out.find('\n', at) + 1, ++lines) {
+    std::string time = r.Out.substr(at, 13);
+    ASSERT_EQ(time.size(), 13u);
+    EXPECT_TRUE(time[2] == ':' && time[5] == ':' && time[8] == '.' && time[12] == ' ') << time;
+  }
+  EXPECT_GE(lines, 6u);
+}
+
+TEST(KelvoRunSignals, SigintAndSigtermStopTheRunCloseThePortAndExitWith130And143) {
+  TempDir dir;
+  std::string library = dir.File("kelvo.xml");
+  WriteBytes(library,
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem Name=\"m\">\r\n"
+             "    <Script Name=\"s\" Body=\"" +
+                 TextToHex("Send(\"ATZ\");") + "\"/>\r\n  </Modem>\r\n</Modems>");
+  TSimulator silent({"--silent"});
+  for (auto [signal, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    TBackgroundRun run({"--library", library, "--port", silent.Path, "m", "s"});
+    ASSERT_TRUE(run.WaitFor("2400 bps\n")) << run.Output;
+    auto [exit, ms] = run.Signal(signal);
+    EXPECT_EQ(exit, code);
+    EXPECT_LT(ms, 1000);
+    EXPECT_NE(run.Output.find("\nвыполнение сценария прервано пользователем\n"), std::string::npos)
+        << run.Output;
+    EXPECT_EQ(run.Output.find("19200 bps"), std::string::npos);  // the search went no further
+    // The port was closed: another program can take it.
+    kelvo::TComPort other;
+    other.SetEvents({});
+    other.SetPortName(silent.Path);
+    EXPECT_NO_THROW(other.Open());
+  }
 }

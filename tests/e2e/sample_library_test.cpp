@@ -66,8 +66,11 @@ TEST(SampleLibrary, ScriptsWithoutALineSetUpTheSimulator) {
     screen.Script = sample.Body;
     TComPort port;
     TfsScript script;
-    TScriptRunner runner(screen, port, script);
-    EXPECT_NO_THROW(runner.Run(sim.Path)) << Name(sample);
-    EXPECT_FALSE(runner.RunFailed()) << Name(sample) << ": " << AnsiToUtf8(screen.LogTexts().back());
+    TRunStop stop;
+    TScriptRunner runner(screen, port, script, stop);
+    ASSERT_TRUE(runner.Compile(screen.Script)) << Name(sample);
+    TRunResult result = runner.Execute(sim.Path);
+    EXPECT_EQ(result.End, TRunEnd::reCompleted)
+        << Name(sample) << ": " << AnsiToUtf8(screen.LogTexts().back());
   }
 }

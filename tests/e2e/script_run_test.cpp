@@ -1,4 +1,5 @@
 // Whole runs of set-up scripts, as the window starts them, against the modem simulator on a pty.
+// The runs execute on the test's thread, as kelvo-run executes them.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -23,17 +24,17 @@ namespace {
 struct TRun {
   explicit TRun(std::vector<std::string> simArgs) : Sim(std::move(simArgs)) { Screen.PortText = Sim.Path; }
 
-  // The exception's message, or the empty text when the run ended normally.
-  std::string Run(const std::string& script) {
+  // "<abort>" after a compilation error, the message of an error that ended the run, or the empty
+  // text when the run ended otherwise.
+  std::string Run(const std::string& script, const std::string& port = {}) {
     Screen.Script = Ansi(script);
-    try {
-      Runner.Run(Sim.Path);
-    } catch (const EAbort&) {
+    if (!Runner.Compile(Screen.Script)) {
+      Screen.ReportCompileError(Script.ErrorPlace, Script.ErrorText);
       return "<abort>";
-    } catch (const std::exception& e) {
-      return e.what();
     }
-    return {};
+    Screen.ClearLog();
+    Result = Runner.Execute(port.empty() ? Sim.Path : port);
+    return Result.End == TRunEnd::reError ? Result.Message : std::string();
   }
   std::vector<std::string> Errors() const {
     std::vector<std::string> errors;
@@ -46,7 +47,9 @@ struct TRun {
   TRecordingScreen Screen;
   TComPort Port;
   TfsScript Script;
-  TScriptRunner Runner{Screen, Port, Script};
+  TRunStop Stop;
+  TScriptRunner Runner{Screen, Port, Script, Stop};
+  TRunResult Result;
 };
 
 std::string Search(const std::string& port, int bps) {
@@ -64,30 +67,52 @@ TEST(ScriptRun, AModemAnsweringOnlyAt19200IsFoundOnTheThirdTry) {
   EXPECT_EQ(log[1], Search(run.Sim.Path, 9600));
   EXPECT_EQ(log[2], Search(run.Sim.Path, 19200));
   EXPECT_EQ(log[3], Ansi("модем обнаружен"));
-  EXPECT_EQ(std::vector<std::string>(log.begin() + 4, log.end()),
+  EXPECT_EQ(std::vector<std::string>(log.begin() + 4, log.end() - 1),
             (std::vector<std::string>{"> ATI", "< ATI", "< SIM", "< OK"}));
+  EXPECT_EQ(run.Result.End, TRunEnd::reCompleted);
   EXPECT_FALSE(run.Runner.RunFailed());
   EXPECT_FALSE(run.Port.Connected());
-  EXPECT_EQ(run.Screen.Status, "");
-  EXPECT_EQ(run.Screen.BusyDepth, 0);
-  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
-  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaEditScript));
+  // The last line says that the run succeeded and how long it took; the status bar keeps it.
+  EXPECT_EQ(log.back(), Ansi("сценарий выполнен за ") + FormatRunSeconds(run.Result.Duration) + Ansi(" с"));
+  EXPECT_EQ(run.Screen.Log.back().first, lkInfo);
+  EXPECT_EQ(run.Screen.Status, log.back());
   EXPECT_TRUE(run.Screen.EditorShows.empty());
+  // The search showed its progress at the three speeds it tried.
+  EXPECT_EQ(run.Screen.SearchSteps,
+            (std::vector<std::pair<int, std::string>>{{1, Ansi("поиск модема: 1 из 10, 2400 bps")},
+                                                      {2, Ansi("поиск модема: 2 из 10, 9600 bps")},
+                                                      {3, Ansi("поиск модема: 3 из 10, 19200 bps")}}));
 }
 
-TEST(ScriptRun, ExpectFailsOnErrorAndTheEditorOpensOnTheLog) {
+TEST(ScriptRun, ExpectFailsOnErrorAndTheFailureIsTheLastLine) {
   TRun run({});
   EXPECT_EQ(run.Run("Send(\"ATX9Y\"); Expect(\"OK\"); Send(\"ATZ\");"), "");
   std::string message = Ansi("ошибка выполнения сценария: нет ожидаемого ответа модема 'OK'");
   EXPECT_EQ(run.Errors(), std::vector<std::string>{message});
+  EXPECT_EQ(run.Screen.LogTexts().back(), message);
   EXPECT_EQ(run.Screen.Messages.back().Text, message);
   EXPECT_EQ(run.Screen.Messages.back().Icon, TMsgIcon::miExclamation);
   EXPECT_TRUE(run.Runner.RunFailed());
+  EXPECT_EQ(run.Result.End, TRunEnd::reFailed);
+  EXPECT_EQ(run.Result.Message, message);
   // The script stopped after the failing statement: ATZ was never sent.
   std::vector<std::string> log = run.Screen.LogTexts();
   EXPECT_EQ(std::count(log.begin(), log.end(), "> ATZ"), 0);
   EXPECT_NE(std::find(log.begin(), log.end(), "< ERROR"), log.end());
-  EXPECT_EQ(run.Screen.EditorShows, std::vector<TEditorPage>{TEditorPage::epProtocol});
+  EXPECT_TRUE(run.Screen.EditorShows.empty());
+}
+
+TEST(ScriptRun, AFailureFollowedByMoreLinesIsRepeatedAtTheEnd) {
+  TRun run({});
+  // Both calls belong to one statement: the second runs, and logs the echo it reads, before the
+  // engine stops the script.
+  EXPECT_EQ(run.Run("Send(\"ATI\"); var s = AskUserString(\"a\", \"b\") + RecvLn();"), "");
+  std::string message = Ansi("ошибка выполнения сценария: отменено пользователем");
+  std::vector<std::string> log = run.Screen.LogTexts();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
+            (std::vector<std::string>{message, "< ATI", message}));
+  EXPECT_EQ(run.Errors(), (std::vector<std::string>{message, message}));
 }
 
 TEST(ScriptRun, ExpectWithItsOwnMessageReportsThatMessage) {
@@ -147,22 +172,6 @@ TEST(ScriptRun, AskUserStringAnsweredAndCancelled) {
             std::vector<std::string>{Ansi("ошибка выполнения сценария: отменено пользователем")});
 }
 
-TEST(ScriptRun, NoSecondRunStartsWhileOneExecutes) {
-  TRun run({});
-  bool runningDuringQuestion = false;
-  run.Screen.OnAsk = [&] {
-    runningDuringQuestion = run.Runner.Running();
-    // The user starts the run again from a re-enabled action while the first one waits.
-    run.Screen.Script = "Stop(\"second run\");";
-    run.Runner.Run(run.Sim.Path);
-  };
-  run.Screen.UserAnswers.push_back("1");
-  EXPECT_EQ(run.Run("AskUserString(\"a\", \"b\"); Send(\"ATZ\"); Expect(\"OK\");"), "");
-  EXPECT_TRUE(runningDuringQuestion);
-  EXPECT_TRUE(run.Errors().empty());
-  EXPECT_FALSE(run.Runner.Running());
-}
-
 TEST(ScriptRun, WaitBoxShowsAndIsHiddenAfterTheRun) {
   TRun run({});
   EXPECT_EQ(run.Run("WaitBox(\"Подождите\"); Sleep(-5);"), "");
@@ -180,13 +189,14 @@ TEST(ScriptRun, ACompileErrorNeverOpensThePort) {
   EXPECT_FALSE(run.Port.Connected());
 }
 
-TEST(ScriptRun, APortThatCannotBeOpenedLeavesTheActionsEnabled) {
+TEST(ScriptRun, APortThatCannotBeOpenedEndsTheRunWithItsErrorInTheLog) {
   TRun run({});
-  run.Screen.Script = "Send(\"AT\");";
-  EXPECT_THROW(run.Runner.Run("/nonexistent/tty"), EComPort);
-  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
-  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaEditScript));
-  EXPECT_FALSE(run.Runner.Running());
+  std::string message = run.Run("Send(\"AT\");", "/nonexistent/tty");
+  EXPECT_FALSE(message.empty());
+  EXPECT_EQ(run.Screen.LogTexts(), std::vector<std::string>{message});
+  EXPECT_EQ(run.Errors(), std::vector<std::string>{message});
+  EXPECT_THROW(std::rethrow_exception(run.Result.Error), EComPort);
+  EXPECT_FALSE(run.Port.Connected());
 }
 
 TEST(ScriptRun, ASilentModemIsNotFoundAfterTenSearchLines) {
@@ -197,11 +207,13 @@ TEST(ScriptRun, ASilentModemIsNotFoundAfterTenSearchLines) {
   std::vector<std::string> expected;
   for (int bps : {2400, 9600, 19200, 1200, 4800, 38400, 57600, 115200, 600, 300})
     expected.push_back(Search(run.Sim.Path, bps));
+  expected.push_back(Ansi("модем не обнаружен"));
   EXPECT_EQ(run.Screen.LogTexts(), expected);
+  EXPECT_EQ(run.Screen.Log.back().first, lkError);
+  EXPECT_EQ(run.Screen.SearchSteps.size(), 10u);
   EXPECT_GT(seconds, 18.0);
   EXPECT_LT(seconds, 30.0);
   EXPECT_FALSE(run.Port.Connected());
-  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
 }
 
 TEST(ScriptRun, ControlLinesFailTheScriptWithAClearReasonOnADeviceWithoutThem) {
@@ -256,8 +268,8 @@ TEST(ScriptRun, AModemUnpluggedMidScriptEndsTheRunWithThePortError) {
   run.Sim.Stop();
   std::string result = run.Run("Send(\"AT\");");
   EXPECT_FALSE(result.empty());
+  EXPECT_EQ(run.Screen.LogTexts().back(), result);
   EXPECT_FALSE(run.Port.Connected());
-  EXPECT_TRUE(run.Screen.ActionEnabled(TKelvoAction::kaRunScript));
 }
 
 // Set-up scripts written in C++Script, chosen by their first line, run as the window runs them.
@@ -280,9 +292,9 @@ TEST(ScriptRunCppScript, AFactoryResetWithRetries) {
             "");
   EXPECT_TRUE(run.Errors().empty()) << run.Errors()[0];
   std::vector<std::string> log = run.Screen.LogTexts();
-  ASSERT_GE(log.size(), 8u);
+  ASSERT_GE(log.size(), 9u);
   // The command that turns the echo off is still echoed; the one after it is not.
-  EXPECT_EQ(std::vector<std::string>(log.end() - 8, log.end()),
+  EXPECT_EQ(std::vector<std::string>(log.end() - 9, log.end() - 1),
             (std::vector<std::string>{"> AT&F", "< AT&F", "< OK", "> ATE0V1", "< ATE0V1", "< OK", "> ATS0=2",
                                       "< OK"}));
 }

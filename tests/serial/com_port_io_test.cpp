@@ -247,6 +247,40 @@ TEST_F(PortIo, CloseEndsAReadPendingOnAnotherRecord) {
   EXPECT_EQ(port.WaitForAsync(async), 0);
 }
 
+TEST_F(PortIo, TheInterruptSignalEndsALongReadAtOnceAndEveryReadWhileItIsSet) {
+  TEventSignal interrupt;
+  port.SetInterruptSignal(&interrupt);
+  port.Timeouts().SetReadInterval(60000);
+  port.Timeouts().SetReadTotalC(60000);
+  char c = 0;
+  int n = -1;
+  std::thread other([&] {
+    std::this_thread::sleep_for(milliseconds(100));
+    interrupt.Set();
+  });
+  auto ms = Timed([&] { n = port.Read(&c, 1); });
+  other.join();
+  EXPECT_EQ(n, 0);
+  EXPECT_GE(ms.count(), 90);
+  EXPECT_LT(ms.count(), 1000);
+  // A read that starts after the signal was set ends at once.
+  ms = Timed([&] { n = port.Read(&c, 1); });
+  EXPECT_EQ(n, 0);
+  EXPECT_LT(ms.count(), 200);
+  // Bytes that have arrived are still taken; once reset, reads wait again.
+  pty.Send("Q");
+  WaitForInput(1);
+  EXPECT_EQ(port.Read(&c, 1), 1);
+  EXPECT_EQ(c, 'Q');
+  interrupt.Reset();
+  port.Timeouts().SetReadTotalC(150);
+  port.Timeouts().SetReadInterval(150);
+  ms = Timed([&] { n = port.Read(&c, 1); });
+  EXPECT_EQ(n, 0);
+  EXPECT_GE(ms.count(), 140);
+  port.SetInterruptSignal(nullptr);
+}
+
 namespace {
 int gInterruptions = 0;
 ssize_t InterruptedRead(int fd, void* buffer, size_t count) {

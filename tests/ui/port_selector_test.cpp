@@ -12,21 +12,21 @@
 #include <filesystem>
 
 #include "app/hex_text.h"
+#include "run_fixture.h"
 #include "serial/holder_process.h"
 #include "serial/open_failure.h"
 #include "serial/pty_pair.h"
 #include "serial/simulator_process.h"
-#include "ui_fixture.h"
 
 namespace kelvo::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-class PortSelectorTest : public UiTest {
+class PortSelectorTest : public RunWindowTest {
  protected:
   void SetUp() override {
-    UiTest::SetUp();
+    RunWindowTest::SetUp();
     WriteBytes(Dir.File("kelvo.xml"), LibraryWith("    <Script Name=\"AT\" Body=\"" +
                                                   TextToHex("Send(\"AT\"); Expect(\"OK\");") + "\"/>\r\n"));
   }
@@ -73,6 +73,7 @@ class PortSelectorTest : public UiTest {
     Select("Modem", "AT");
     Main().Boxes.clear();
     Main().Action(TKelvoAction::kaRunScript)->trigger();
+    EXPECT_TRUE(WaitForRunEnd());
     return Main().LastBox();
   }
   // With KELVO_SCREENSHOTS naming a folder, the message is shown in a real box and pictured there.
@@ -109,9 +110,14 @@ TEST_F(PortSelectorTest, EachPortShowsWhatItIsAndItsStableNameFollows) {
   // The drop-down is as wide as its longest entry, and the selector shows a whole path.
   const int longest = Main().PortComboBox->fontMetrics().horizontalAdvance(Items()[2]);
   EXPECT_GE(Main().PortComboBox->view()->minimumWidth(), longest);
-  EXPECT_GT(Main().PortComboBox->width(), 137);
-  EXPECT_TRUE(Main().TBToolbar1->widgetForAction(Main().Action(TKelvoAction::kaRunScript))->isVisible());
   EXPECT_EQ(Main().PortComboBox->lineEdit()->cursorPosition(), 0);  // the start of the long name shows
+  EXPECT_EQ(Main().PortComboBox->toolTip(), byId + " — Prolific PL2303 (1-1.2), ttyUSB0");
+  // The selector takes only the room the toolbar's buttons leave: more in a wider window.
+  const int narrow = Main().PortComboBox->width();
+  EXPECT_GE(narrow, 137);
+  Main().resize(1400, 466);
+  QTRY_VERIFY(Main().PortComboBox->width() > narrow);
+  EXPECT_TRUE(Main().TBToolbar1->widgetForAction(Main().Action(TKelvoAction::kaRunScript))->isVisible());
   QByteArray dir = qgetenv("KELVO_SCREENSHOTS");
   if (!dir.isEmpty()) {
     Main().PortComboBox->showPopup();
@@ -151,8 +157,9 @@ TEST_F(PortSelectorTest, ARunUsesTheTypedPath) {
   Start();
   EXPECT_EQ(RunMessage(sim.Path), "");
   EXPECT_TRUE(Main().Boxes.empty());
-  EXPECT_EQ(Editor().LogMemo->document()->firstBlock().text().toStdString(),
-            "поиск модема: " + sim.Path + ", 2400 bps");
+  auto lines = LogLines(Main().LogView);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].first, "поиск модема: " + sim.Path + ", 2400 bps");
 }
 
 TEST_F(PortSelectorTest, ThePortListFollowsPortsThatComeAndGoAndKeepsTheChoice) {

@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "ui/cpp_highlighter.h"
+#include "ui/log_view.h"
 #include "ui_fixture.h"
 
 using namespace kelvo;
@@ -125,21 +126,28 @@ TEST_F(UiTest, EditorToolbarHasSaveAndRunAndAHiddenInsertMenu) {
   EXPECT_TRUE(Editor().PlusMemo->font().fixedPitch());
 }
 
-TEST_F(UiTest, LogLinesTakeTheirKindsColour) {
+TEST_F(UiTest, LogLinesTakeTheirKindsColourInBothViewsOfTheLog) {
   Start();
-  Editor().AppendLogLine(lkSent, "> AT");
-  Editor().AppendLogLine(lkReceived, "< OK");
-  Editor().AppendLogLine(lkError, "bad");
-  QTextDocument* log = Editor().LogMemo->document();
-  ASSERT_EQ(log->blockCount(), 3);
-  auto colour = [&](int line) {
-    return log->findBlockByNumber(line).begin().fragment().charFormat().foreground().color();
-  };
-  EXPECT_EQ(colour(0), QColor(0, 0, 128));
-  EXPECT_EQ(colour(1), QColor(0, 128, 0));
-  EXPECT_EQ(colour(2), QColor(255, 0, 0));
-  Editor().ClearLog();
-  EXPECT_TRUE(log->isEmpty());
+  auto now = std::chrono::system_clock::now();
+  Main().AppendLogLine({now, lkSent, "> AT"});
+  Main().AppendLogLine({now, lkReceived, "< OK"});
+  Main().AppendLogLine({now, lkError, "bad"});
+  for (QPlainTextEdit* view :
+       {static_cast<QPlainTextEdit*>(Editor().LogMemo), static_cast<QPlainTextEdit*>(Main().LogView)}) {
+    QTextDocument* log = view->document();
+    ASSERT_EQ(log->blockCount(), 3);
+    auto colour = [&](int line) {
+      return log->findBlockByNumber(line).begin().fragment().charFormat().foreground().color();
+    };
+    EXPECT_EQ(log->findBlockByNumber(1).text().toStdString(), "< OK");
+    EXPECT_EQ(colour(0), QColor(0, 0, 128));
+    EXPECT_EQ(colour(1), QColor(0, 128, 0));
+    EXPECT_EQ(colour(2), QColor(255, 0, 0));
+  }
+  Main().ClearLog();
+  EXPECT_TRUE(Editor().LogMemo->document()->isEmpty());
+  EXPECT_TRUE(Main().LogView->document()->isEmpty());
+  EXPECT_TRUE(Main().Log().empty());
 }
 
 TEST(CppHighlighter, StylesKeywordsStringsCommentsDirectivesAndNumbers) {

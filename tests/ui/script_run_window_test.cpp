@@ -1,139 +1,101 @@
-// A script run started from the window against the modem simulator: the log page's lines and their
-// colours, the failed run that opens the editor on the log, and the compile error that opens it at
-// the error.
-#include <QComboBox>
+// A script run started from the window against the modem simulator: the run goes on on its own
+// thread while the window answers; its lines reach the log pane under the tree and the editor's log
+// page in the colours of their kinds; the last line says how the run ended; a compile error opens
+// the editor at the error.
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTextBlock>
-#include <QTextEdit>
 
-#include "app/hex_text.h"
-#include "serial/simulator_process.h"
-#include "ui/ui_fixture.h"
+#include "run_fixture.h"
 
 namespace kelvo::testing {
 namespace {
 
-class ScriptRunWindowTest : public UiTest {
- protected:
-  void StartOnSimulator() { StartOn(Sim); }
-  void StartOn(const TSimulator& sim) {
-    std::string scripts;
-    const std::pair<const char*, const char*> kScripts[] = {
-        {"Ident", "Send(\"ATI\"); Expect(\"OK\");"},
-        {"Fails", "Send(\"ATX9Y\"); Expect(\"OK\");"},
-        {"Broken", "Send(\"AT\");\n  x = ;"},
-    };
-    for (const auto& [name, body] : kScripts)
-      scripts +=
-          std::string("    <Script Name=\"") + name + "\" Body=\"" + TextToHex(Utf8ToAnsi(body)) + "\"/>\r\n";
-    WriteBytes(Dir.File("kelvo.xml"),
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Modems>\r\n  <Modem Name=\"sim\">\r\n" +
-                   scripts + "  </Modem>\r\n</Modems>");
-    qputenv("KELVO_PORTS", QByteArray::fromStdString(sim.Path));
-    Start();
-    ASSERT_EQ(Main().PortComboBox->count(), 3);  // the choice item, the simulator, Rescan
-    Main().PortComboBox->setCurrentIndex(1);
-    ASSERT_EQ(Main().PortName(), sim.Path);
-  }
-
-  // The log page's lines with the colour of each as "#rrggbb".
-  std::vector<std::pair<std::string, std::string>> LogLines() {
-    std::vector<std::pair<std::string, std::string>> lines;
-    QTextDocument* doc = Editor().LogMemo->document();
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-      QColor colour = b.begin().fragment().charFormat().foreground().color();
-      lines.push_back({b.text().toStdString(), colour.name().toStdString()});
-    }
-    return lines;
-  }
-
-  // With KELVO_SCREENSHOTS naming a folder, a picture of the widget is saved there, to look at.
-  static void Picture(QWidget& widget, const char* name) {
-    QByteArray dir = qgetenv("KELVO_SCREENSHOTS");
-    if (!dir.isEmpty()) widget.grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
-  }
-
-  // Runs step once the editor stands as a modal window, then closes it. A run processes window
-  // messages while it goes on, so a plain zero timer would fire before the editor is shown.
-  void WhenEditorModal(std::function<void()> step) {
-    auto* poll = new QTimer(&Main());
-    QObject::connect(poll, &QTimer::timeout, [this, poll, step] {
-      if (QApplication::activeModalWidget() != &Editor()) return;
-      poll->stop();
-      poll->deleteLater();
-      step();
-      Editor().done(QDialog::Rejected);
-    });
-    poll->start(20);
-  }
-
-  TSimulator Sim{{"--ident", "SIM"}};
+const std::vector<std::pair<std::string, std::string>> kScripts = {
+    {"Ident", "Send(\"ATI\"); Expect(\"OK\");"},
+    {"Fails", "Send(\"ATX9Y\"); Expect(\"OK\");"},
+    {"Broken", "Send(\"AT\");\n  x = ;"},
+    {"Faulty", "Send(\"AT\"); var n = StrToInt(\"abc\");"},
 };
 
-TEST_F(ScriptRunWindowTest, ARunFromTheTreeFillsTheLogInTheColoursOfItsKinds) {
-  StartOnSimulator();
-  Select("sim", "Ident");
-  Main().Action(TKelvoAction::kaRunScript)->trigger();
-  auto lines = LogLines();
-  ASSERT_EQ(lines.size(), 6u);
+using ScriptRunWindowTest = RunWindowTest;
+
+TEST_F(ScriptRunWindowTest, ARunFromTheTreeFillsTheLogPaneInTheColoursOfItsKinds) {
+  StartWith(kScripts);
+  RunScript("Ident");
+  // The action returns while the run goes on; the log pane comes into view.
+  EXPECT_TRUE(Main().Core().Running());
+  EXPECT_EQ(Main().BottomPane->currentWidget(), Main().LogView);
+  EXPECT_FALSE(Main().Action(TKelvoAction::kaRunScript)->isEnabled());
+  EXPECT_TRUE(Main().Action(TKelvoAction::kaStopScript)->isEnabled());
+  ASSERT_TRUE(WaitForRunEnd());
+  auto lines = LogLines(Main().LogView);
+  ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[0],
-            (std::pair<std::string, std::string>{"поиск модема: " + Sim.Path + ", 2400 bps", "#000000"}));
+            (std::pair<std::string, std::string>{"поиск модема: " + Sim->Path + ", 2400 bps", "#000000"}));
   EXPECT_EQ(lines[1].first, "модем обнаружен");
   EXPECT_EQ(lines[2], (std::pair<std::string, std::string>{"> ATI", "#000080"}));
   EXPECT_EQ(lines[3], (std::pair<std::string, std::string>{"< ATI", "#008000"}));
   EXPECT_EQ(lines[4].first, "< SIM");
   EXPECT_EQ(lines[5].first, "< OK");
+  EXPECT_EQ(lines[6].first.rfind("сценарий выполнен за ", 0), 0u) << lines[6].first;
+  EXPECT_EQ(lines[6].second, "#000000");
+  // The editor's log page shows the same log; the status bar keeps the result.
+  EXPECT_EQ(LogLines(Editor().LogMemo), lines);
+  EXPECT_EQ(Main().StatusPanel->text().toStdString(), lines[6].first);
   EXPECT_TRUE(Main().Boxes.empty());
   EXPECT_TRUE(Enabled(TKelvoAction::kaRunScript));
   EXPECT_TRUE(Enabled(TKelvoAction::kaEditScript));
-  EXPECT_EQ(Main().StatusPanel->text(), "");
-  EXPECT_FALSE(Main().Core().Running());
-  WhenEditorModal([&] {
-    Editor().SetPage(TEditorPage::epProtocol);
-    Picture(Editor(), "run-succeeded");
-  });
-  Main().Action(TKelvoAction::kaEditScript)->trigger();
-  Picture(Main(), "main-after-run");
+  EXPECT_FALSE(Enabled(TKelvoAction::kaStopScript));
+  EXPECT_TRUE(Main().SearchProgress->isHidden());
+  EXPECT_FALSE(Main().Core().ComPort().Connected());
+  Picture(Main(), "run-finished");
 }
 
 TEST_F(ScriptRunWindowTest, ControlCharactersFromTheModemAreShownByNameInTheLog) {
-  TSimulator hostile{{"--ident", "\\e]0;owned\\a\\e[31mRED\\0tail"}};
-  StartOn(hostile);
-  Select("sim", "Ident");
-  Main().Action(TKelvoAction::kaRunScript)->trigger();
-  auto lines = LogLines();
-  ASSERT_EQ(lines.size(), 6u);
+  StartWith(kScripts, {"--ident", "\\e]0;owned\\a\\e[31mRED\\0tail"});
+  RunScript("Ident");
+  ASSERT_TRUE(WaitForRunEnd());
+  auto lines = LogLines(Main().LogView);
+  ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[4].first, "< ]0;owned<BEL><ESC>[31mRED<NUL>tail");
   EXPECT_EQ(lines[4].second, "#008000");
 }
 
-TEST_F(ScriptRunWindowTest, AFailedRunWarnsAndOpensTheEditorOnTheLog) {
-  StartOnSimulator();
-  Select("sim", "Fails");
-  bool shownOnLog = false;
-  std::string lastLine, lastColour;
-  WhenEditorModal([&] {
-    shownOnLog = Editor().isVisible() && Editor().PageControl->currentWidget() == Editor().ProtocolSheet;
-    Picture(Editor(), "run-failed");
-    auto lines = LogLines();
-    if (!lines.empty()) std::tie(lastLine, lastColour) = lines.back();
-  });
-  Main().Action(TKelvoAction::kaRunScript)->trigger();
-  EXPECT_TRUE(shownOnLog);
-  EXPECT_EQ(lastLine, "ошибка выполнения сценария: нет ожидаемого ответа модема 'OK'");
-  EXPECT_EQ(lastColour, "#ff0000");
+TEST_F(ScriptRunWindowTest, AFailedRunWarnsAndEndsTheLogWithTheFailureInRed) {
+  StartWith(kScripts);
+  RunScript("Fails");
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(LastLogLine(), (std::pair<std::string, std::string>{
+                               "ошибка выполнения сценария: нет ожидаемого ответа модема 'OK'", "#ff0000"}));
   ASSERT_EQ(Main().Boxes.size(), 1u);
   EXPECT_EQ(Main().Boxes[0].Icon, TMsgIcon::miExclamation);
+  EXPECT_EQ(Main().Boxes[0].Text, LastLogLine().first);
+  // The log is in view in the main window: the editor does not open on it.
+  EXPECT_FALSE(Editor().isVisible());
+  EXPECT_EQ(Main().BottomPane->currentWidget(), Main().LogView);
+}
+
+TEST_F(ScriptRunWindowTest, AnEngineErrorIsTheLogsLastLineAndShownInTheErrorDisplay) {
+  StartWith(kScripts);
+  RunScript("Faulty");
+  ASSERT_TRUE(WaitForRunEnd());
+  ASSERT_EQ(Main().Boxes.size(), 1u);
+  EXPECT_EQ(Main().Boxes[0].Icon, TMsgIcon::miError);
+  EXPECT_EQ(LastLogLine().second, "#ff0000");
+  EXPECT_FALSE(LastLogLine().first.empty());
+  EXPECT_EQ(Main().Boxes[0].Text.rfind(LastLogLine().first, 0), 0u);
+  EXPECT_TRUE(Enabled(TKelvoAction::kaRunScript));
 }
 
 TEST_F(ScriptRunWindowTest, ACompileErrorOpensTheEditorAtTheErrorAndNeverTheLog) {
-  StartOnSimulator();
+  StartWith(kScripts);
   Select("sim", "Broken");
   int line = -1, column = -1;
   bool onDescription = false;
-  WhenEditorModal([&] {
+  WhenModal([&] {
     QApplication::processEvents();  // the editor reports the error once it stands on the screen
     QTextCursor caret = Editor().PlusMemo->textCursor();
     line = caret.blockNumber() + 1;
@@ -141,12 +103,23 @@ TEST_F(ScriptRunWindowTest, ACompileErrorOpensTheEditorAtTheErrorAndNeverTheLog)
     onDescription = Editor().PageControl->currentWidget() == Editor().DescriptionSheet;
   });
   Main().Action(TKelvoAction::kaRunScript)->trigger();
+  EXPECT_FALSE(Main().Core().Running());
   EXPECT_TRUE(onDescription);
   EXPECT_EQ(line, 2);
   EXPECT_EQ(column, 7);
-  EXPECT_TRUE(LogLines().size() <= 1u && (LogLines().empty() || LogLines()[0].first.empty()));
+  EXPECT_TRUE(LogLines(Main().LogView).empty());
   ASSERT_FALSE(Main().Boxes.empty());
   EXPECT_EQ(Main().Boxes.back().Text.rfind("Ошибка компиляции скрипта", 0), 0u);
+}
+
+TEST_F(ScriptRunWindowTest, ChoosingAnotherScriptAfterTheRunShowsItsDescriptionAgain) {
+  StartWith(kScripts);
+  RunScript("Ident");
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Main().BottomPane->currentWidget(), Main().LogView);
+  Select("sim", "Fails");
+  EXPECT_EQ(Main().BottomPane->currentWidget(), Main().DescriptionMemo);
+  EXPECT_EQ(LogLines(Main().LogView).size(), 7u);  // the last run's log stays
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 #include "console_screen.h"
 
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/modem_line.h"
+#include <cerrno>
+
 #include "app/visible_text.h"
-#include "serial/main_thread_queue.h"
-#include "text/ansi_text.h"
 #include "text/cp1251.h"
 
 namespace kelvo {
@@ -27,14 +28,20 @@ const char* TerminalColour(TLogKind kind) {
 
 }  // namespace
 
-TConsoleScreen::TConsoleScreen(std::string script, std::string port, std::FILE* out, std::FILE* err,
-                               std::FILE* in)
-    : FScript(std::move(script)),
-      FPort(std::move(port)),
-      FOut(out),
+bool SameFile(std::FILE* a, std::FILE* b) {
+  struct stat sa = {};
+  struct stat sb = {};
+  if (::fstat(::fileno(a), &sa) != 0 || ::fstat(::fileno(b), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+TConsoleScreen::TConsoleScreen(std::FILE* out, std::FILE* err, int in, const TRunStop& stop)
+    : FOut(out),
       FErr(err),
       FIn(in),
-      FColour(::isatty(::fileno(out)) != 0) {}
+      FStop(stop),
+      FColour(::isatty(::fileno(out)) != 0),
+      FJoined(SameFile(out, err)) {}
 
 // Whatever is printed passes through VisibleMessage: a text that holds a modem's bytes must not
 // reach the terminal's control sequences; line breaks of a message become the terminal's own.
@@ -48,38 +55,53 @@ void TConsoleScreen::Print(std::FILE* stream, const std::string& ansiText, const
   std::fflush(stream);
 }
 
-// Messages of a run are its failures and notices; they go where errors go, and the answer is the
+// Notices (ShowMessage) are part of the output. Warnings and errors are a run's failures, which the
+// log has shown already; they go where errors go, unless that is the same place. The answer is the
 // default button.
-TModalResult TConsoleScreen::MessageBox(const std::string& text, TMsgIcon, TMsgButtons buttons) {
-  Print(FErr, text, nullptr);
+TModalResult TConsoleScreen::MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) {
+  if (icon == TMsgIcon::miInformation)
+    Print(FOut, text, nullptr);
+  else if (!FJoined)
+    Print(FErr, text, nullptr);
   return buttons == TMsgButtons::mbYesNoCancel ? TModalResult::mrCancel : TModalResult::mrOk;
 }
 
-void TConsoleScreen::ReportCompileError(const std::string& pos, const std::string& message) {
-  FCompileError = pos + ": " + message;
+void TConsoleScreen::AppendLogLine(const TLogEntry& entry) {
+  Print(FOut, FTimestamps ? FormatLogTime(entry.Time) + " " + entry.Text : entry.Text,
+        TerminalColour(entry.Kind));
 }
 
-void TConsoleScreen::AppendLogLine(TLogKind kind, const std::string& line) {
-  Print(FOut, line, TerminalColour(kind));
+bool TConsoleScreen::ReadAnswer(std::string& line) {
+  line.clear();
+  for (;;) {
+    pollfd fds[2] = {{FIn, POLLIN, 0}, {FStop.Signal().Fd(), POLLIN, 0}};
+    if (::poll(fds, 2, -1) == -1) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (FStop.Requested()) return false;
+    char c;
+    ssize_t n = ::read(FIn, &c, 1);
+    if (n == -1 && errno == EINTR) continue;
+    if (n <= 0) return !line.empty();  // the end of the input: a last line without its line break
+    if (c == '\n') break;
+    line += c;
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
 }
 
 bool TConsoleScreen::AskUserString(const std::string& caption, const std::string& message,
                                    std::string& answer) {
   Print(FOut, caption + ": " + message, nullptr);
   std::string line;
-  for (int c; (c = std::fgetc(FIn)) != EOF && c != '\n';) line += static_cast<char>(c);
-  if (line.empty() && std::feof(FIn)) return false;  // no answer at all: the user cancelled
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (!ReadAnswer(line)) return false;  // no answer at all: the user cancelled
   answer = Utf8ToAnsi(line);
   return true;
 }
 
 void TConsoleScreen::ShowWaitBox(const std::string& text) {
   if (!text.empty()) Print(FOut, "... " + text, nullptr);
-}
-
-void TConsoleScreen::ProcessMessages() {
-  TMainThreadQueue::Instance().ProcessPending();
 }
 
 }  // namespace kelvo

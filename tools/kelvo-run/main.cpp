@@ -1,5 +1,9 @@
 // kelvo-run: the run of one set-up script from the library, without a window, exactly as the window
 // runs it (detection first), for workshops that set up many modems and for automation.
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -24,27 +28,29 @@ namespace {
 constexpr int kExitOk = 0, kExitRunFailed = 1, kExitUsage = 2;
 
 const char* kUsage =
-    "Usage: kelvo-run [--library FILE] [--speed BPS] --port DEVICE MODEM SCRIPT\n"
+    "Usage: kelvo-run [--library FILE] [--timestamps] [--speed BPS] --port DEVICE MODEM SCRIPT\n"
     "       kelvo-run [--library FILE] --list\n"
     "       kelvo-run --ports\n"
     "Runs the script SCRIPT of the modem MODEM from the library (default: kelvo.xml beside this\n"
     "program) on the serial port DEVICE (a name such as ttyUSB0, or a path), as Kelvo's window\n"
     "does: the modem is searched for at ten speeds, then the script runs. Every line sent and\n"
-    "received is printed with its prefix (\"> \" sent, \"< \" received). AskUserString questions are\n"
-    "answered on standard input.\n"
+    "received is printed with its prefix (\"> \" sent, \"< \" received); the last line says how the\n"
+    "run ended. AskUserString questions are answered on standard input. Ctrl+C (or SIGTERM) stops\n"
+    "the run and closes the port; a second Ctrl+C ends the program at once.\n"
     "Exit status: 0 the script ended normally; 1 the run failed (no modem, the script stopped, an\n"
-    "engine or port error; the reason on standard error); 2 a compilation error (LINE:COLUMN:\n"
-    "MESSAGE) or bad arguments.\n"
-    "  --list       print the modems and their scripts\n"
-    "  --ports      print the serial ports with what each is (USB adapters: vendor, model and USB\n"
-    "               path), and the stable /dev/serial/by-id/ names\n"
-    "  --speed BPS  open the port at BPS bits/s and run the script without searching for the\n"
-    "               modem (for a modem known to answer at one speed)\n";
+    "engine or port error; the reason also on standard error when that is not where the output\n"
+    "goes); 2 a compilation error (LINE:COLUMN: MESSAGE) or bad arguments; 130 and 143 the run was\n"
+    "stopped by SIGINT or SIGTERM.\n"
+    "  --list         print the modems and their scripts\n"
+    "  --timestamps   start each line with its time (hh:mm:ss.zzz)\n"
+    "  --ports        print the serial ports with what each is (USB adapters: vendor, model and\n"
+    "                 USB path), and the stable /dev/serial/by-id/ names\n"
+    "  --speed BPS    open the port at BPS bits/s and run the script without searching for the\n"
+    "                 modem (for a modem known to answer at one speed)\n";
 
 struct TOptions {
   std::string Library, Port, Modem, Script;
-  bool List = false;
-  bool Ports = false;
+  bool List = false, Timestamps = false, Ports = false;
   std::optional<int> Speed;
 };
 
@@ -57,19 +63,28 @@ bool ParseSpeed(const std::string& text, std::optional<int>& speed) {
   return true;
 }
 
-bool ParseArguments(int argc, char** argv, TOptions& options) {
+// The options, or a reason why they are wrong (empty when only the usage is wanted, or printed).
+bool ParseArguments(int argc, char** argv, TOptions& options, std::string& problem) {
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if ((arg == "--library" || arg == "--port") && i + 1 < argc) {
       (arg == "--library" ? options.Library : options.Port) = argv[++i];
     } else if (arg == "--speed" && i + 1 < argc) {
-      if (!ParseSpeed(argv[++i], options.Speed)) return false;
+      if (!ParseSpeed(argv[++i], options.Speed)) {
+        problem = "--speed takes a number of bits per second, such as 9600";
+        return false;
+      }
     } else if (arg == "--list") {
       options.List = true;
     } else if (arg == "--ports") {
       options.Ports = true;
-    } else if (arg == "--help" || arg == "-h" || (arg.size() > 1 && arg[0] == '-')) {
+    } else if (arg == "--timestamps") {
+      options.Timestamps = true;
+    } else if (arg == "--help" || arg == "-h") {
+      return false;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      problem = "unknown option " + arg;
       return false;
     } else {
       positional.push_back(arg);
@@ -77,7 +92,14 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
   }
   if (options.Ports) return positional.empty() && !options.List;
   if (options.List) return positional.empty();
-  if (positional.size() != 2 || options.Port.empty()) return false;
+  if (positional.size() != 2) {
+    problem = "MODEM and SCRIPT are both needed";
+    return false;
+  }
+  if (options.Port.empty()) {
+    problem = "no port given: --port DEVICE names the modem's serial port";
+    return false;
+  }
   options.Modem = Utf8ToAnsi(positional[0]);
   options.Script = Utf8ToAnsi(positional[1]);
   return true;
@@ -101,16 +123,17 @@ void ListLibrary(const TModemLibrary& library) {
   }
 }
 
-const TXpElement* FindScript(const TModemLibrary& library, const std::string& modemName,
-                             const std::string& scriptName) {
+const TXpElement* FindModem(const TModemLibrary& library, const std::string& modemName) {
   TXpNodeList modems = library.Modems();
-  for (int m = 0; m < modems.nlGetLength(); ++m) {
-    const TXpElement& modem = *modems.ElementItem(m);
-    if (ElementName(modem) != modemName) continue;
-    TXpNodeList scripts = TModemLibrary::Scripts(modem);
-    for (int s = 0; s < scripts.nlGetLength(); ++s)
-      if (ElementName(*scripts.ElementItem(s)) == scriptName) return scripts.ElementItem(s);
-  }
+  for (int m = 0; m < modems.nlGetLength(); ++m)
+    if (ElementName(*modems.ElementItem(m)) == modemName) return modems.ElementItem(m);
+  return nullptr;
+}
+
+const TXpElement* FindScript(const TXpElement& modem, const std::string& scriptName) {
+  TXpNodeList scripts = TModemLibrary::Scripts(modem);
+  for (int s = 0; s < scripts.nlGetLength(); ++s)
+    if (ElementName(*scripts.ElementItem(s)) == scriptName) return scripts.ElementItem(s);
   return nullptr;
 }
 
@@ -129,38 +152,79 @@ int ListPorts() {
   return kExitOk;
 }
 
+// The run that SIGINT and SIGTERM stop; the first signal asks it to stop, a second one ends the
+// program at once.
+std::atomic<TRunStop*> gStop{nullptr};
+volatile sig_atomic_t gSignal = 0;
+
+void OnSignal(int signal) {
+  if (gSignal != 0) ::_exit(128 + signal);
+  gSignal = signal;
+  if (TRunStop* stop = gStop.load()) stop->Request();
+}
+
+void CatchSignals(TRunStop* stop) {
+  gStop = stop;
+  struct sigaction action {};
+  action.sa_handler = stop != nullptr ? &OnSignal : SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);
+}
+
+int ExitCode(const TRunResult& result, const TConsoleScreen& screen) {
+  if (gSignal != 0) return 128 + gSignal;  // the shell's convention for a program a signal ended
+  switch (result.End) {
+    case TRunEnd::reCompleted:
+      return kExitOk;
+    case TRunEnd::reError:  // the log's last line holds the reason already
+      return screen.ErrorsJoinOutput() ? kExitRunFailed : Fail(kExitRunFailed, result.Message);
+    default:  // FailScript's message has gone where errors go
+      return kExitRunFailed;
+  }
+}
+
 int Run(const TOptions& options, const TModemLibrary& library) {
-  const TXpElement* script = FindScript(library, options.Modem, options.Script);
+  const TXpElement* modem = FindModem(library, options.Modem);
+  if (modem == nullptr) return Fail(kExitUsage, "no modem \"" + options.Modem + "\" in the library");
+  const TXpElement* script = FindScript(*modem, options.Script);
   if (script == nullptr)
     return Fail(kExitUsage, "no script \"" + options.Script + "\" of the modem \"" + options.Modem + "\"");
-  TConsoleScreen screen(HexToText(GetAnsiAttribute(*script, u"Body")), options.Port, stdout, stderr, stdin);
+  TRunStop stop;
+  TConsoleScreen screen(stdout, stderr, STDIN_FILENO, stop);
+  screen.SetTimestamps(options.Timestamps);
   TComPort port;
   TfsScript engine;
-  TScriptRunner runner(screen, port, engine);
+  TScriptRunner runner(screen, port, engine, stop);
   runner.SetFixedSpeed(options.Speed);
-  try {
-    runner.Run(options.Port);
-  } catch (const EAbort&) {
-    if (!screen.CompileError().empty()) return Fail(kExitUsage, screen.CompileError());
-    return kExitRunFailed;
-  } catch (const std::exception& e) {
-    return Fail(kExitRunFailed, e.what());
-  }
-  return runner.RunFailed() ? kExitRunFailed : kExitOk;
+  if (!runner.Compile(HexToText(GetAnsiAttribute(*script, u"Body"))))
+    return Fail(kExitUsage, engine.ErrorPlace + ": " + engine.ErrorText);
+  CatchSignals(&stop);
+  TRunResult result = runner.Execute(options.Port);
+  CatchSignals(nullptr);
+  return ExitCode(result, screen);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   TOptions options;
-  if (!ParseArguments(argc, argv, options)) {
-    std::fputs(kUsage, argc > 1 && (std::strcmp(argv[1], "--help") == 0) ? stdout : stderr);
-    return argc > 1 && std::strcmp(argv[1], "--help") == 0 ? kExitOk : kExitUsage;
+  std::string problem;
+  if (!ParseArguments(argc, argv, options, problem)) {
+    bool help = problem.empty() && argc > 1 &&
+                (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
+    if (!problem.empty()) std::fprintf(stderr, "kelvo-run: %s\n", problem.c_str());
+    std::fputs(kUsage, help ? stdout : stderr);
+    return help ? kExitOk : kExitUsage;
   }
   if (options.Ports) return ListPorts();
+  std::string libraryPath = options.Library.empty() ? DefaultLibrary(argv[0]) : options.Library;
+  std::error_code ec;
+  if (!std::filesystem::exists(libraryPath, ec))
+    return Fail(kExitRunFailed, "no library file " + libraryPath);
   TModemLibrary library;
   try {
-    library.Load(options.Library.empty() ? DefaultLibrary(argv[0]) : options.Library, {});
+    library.Load(libraryPath, {});
   } catch (const std::exception& e) {
     return Fail(kExitRunFailed, e.what());
   }
