@@ -46,6 +46,7 @@ inline constexpr std::string_view kChoosePort =
 inline constexpr std::string_view kModemNotFound = "модем не обнаружен";
 inline constexpr std::string_view kRunCompleted = "сценарий выполнен за %s с";
 inline constexpr std::string_view kRunStopped = "выполнение сценария прервано пользователем";
+inline constexpr std::string_view kRunTimedOut = "превышено время выполнения сценария";
 inline constexpr std::string_view kStopAndQuit = "Прервать выполнение сценария и выйти?";
 
 // Modem line and detection.

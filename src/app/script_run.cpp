@@ -105,7 +105,7 @@ TRunResult TScriptRunner::Execute(const std::string& portName) {
     FPort.Open();
     result = DetectAndExecute();
   } catch (const ERunStopped&) {
-    result = Ended(TRunEnd::reStopped, Ansi(texts::kRunStopped));
+    result = Ended(TRunEnd::reStopped, StoppedText());
   } catch (...) {
     result = Ended(TRunEnd::reError, ExceptionMessage(std::current_exception()), std::current_exception());
   }
@@ -125,9 +125,14 @@ TRunResult TScriptRunner::DetectAndExecute() {
     throw Exception(Ansi(texts::kModemNotFound));
   FHost.ClearRunFailed();
   FScript.Execute();
-  if (FStop.Requested()) return Ended(TRunEnd::reStopped, Ansi(texts::kRunStopped));
+  if (FStop.Requested()) return Ended(TRunEnd::reStopped, StoppedText());
   if (FHost.RunFailed()) return Ended(TRunEnd::reFailed, FHost.LastFailure());
   return Ended(TRunEnd::reCompleted, {});
+}
+
+// A run the user stopped, or one whose time ran out.
+std::string TScriptRunner::StoppedText() const {
+  return Ansi(FStop.TimedOut() ? texts::kRunTimedOut : texts::kRunStopped);
 }
 
 TRunResult TScriptRunner::Ended(TRunEnd end, std::string message, std::exception_ptr error) {

@@ -29,7 +29,7 @@ namespace kelvo {
 enum class TRunEnd {
   reCompleted,  // the script ran to its end
   reFailed,     // the script stopped through FailScript
-  reStopped,    // the user stopped the run
+  reStopped,    // the user stopped the run, or its time ran out (kelvo-run --timeout)
   reError       // no modem answered, or the port or the engine raised an error
 };
 
@@ -71,6 +71,7 @@ class TScriptRunner {
   TRunResult DetectAndExecute();
   TRunResult Ended(TRunEnd end, std::string message, std::exception_ptr error = nullptr);
   void Restore();
+  std::string StoppedText() const;
   void LogResult(const TRunResult& result);
 
   TRunScreen& FScreen;

@@ -177,6 +177,28 @@ TEST_F(KelvoRunTest, ADamagedLibraryIsNamedWithTheReasonLineAndColumn) {
                        ": End tag does not match its start tag at line 3, column 10\n");
 }
 
+TEST_F(KelvoRunTest, ATimeLimitEndsARunThatTheModemKeepsTalkingThrough) {
+  // Expect waits as long as lines keep coming: a modem repeating RING holds it for ever.
+  const std::string waits = Dir.File("waits.xml");
+  WriteBytes(waits, "<Modems><Modem Name=\"M\"><Script Name=\"waits\" Body=\"" +
+                        TextToHex("Send(\"ATD5551234\"); Expect(\"CONNECT\");") + "\"/></Modem></Modems>");
+  TSimulator ringing{{"--chatter", "RING\\r\\n", "--every", "10"}};
+  auto start = std::chrono::steady_clock::now();
+  TResult r = Run("--library " + waits + " --timeout 4 --port " + ringing.Path + " M waits");
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_GE(seconds, 4.0);
+  EXPECT_LT(seconds, 12.0);
+  EXPECT_NE(r.Out.find("< RING\n"), std::string::npos);
+  EXPECT_EQ(r.Out.substr(r.Out.rfind('\n', r.Out.size() - 2) + 1), "превышено время выполнения сценария\n");
+  EXPECT_EQ(r.Err, "kelvo-run: превышено время выполнения сценария\n");
+  // A run that ends in time is not held back by its limit.
+  start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Run("--timeout 600 " + Port + " Модем ok").Exit, 0);
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 30.0);
+  EXPECT_EQ(Run("--timeout soon " + Port + " Модем ok").Exit, 2);
+}
+
 TEST_F(KelvoRunTest, AKnownSpeedSkipsTheSearch) {
   TSimulator at9600{{"--speed", "9600"}};
   TResult r = Run("--speed 9600 --port " + at9600.Path + " Модем ok");

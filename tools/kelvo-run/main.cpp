@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "app/script_run.h"
 #include "app/visible_text.h"
 #include "console_screen.h"
+#include "run_timer.h"
 #include "script/fs_modules.h"
 #include "text/cp1251.h"
 
@@ -28,7 +30,8 @@ namespace {
 constexpr int kExitOk = 0, kExitRunFailed = 1, kExitUsage = 2;
 
 const char* kUsage =
-    "Usage: kelvo-run [--library FILE] [--timestamps] [--speed BPS] --port DEVICE MODEM SCRIPT\n"
+    "Usage: kelvo-run [--library FILE] [--timestamps] [--speed BPS] [--timeout SECONDS]\n"
+    "                 --port DEVICE MODEM SCRIPT\n"
     "       kelvo-run [--library FILE] --list\n"
     "       kelvo-run --ports\n"
     "Runs the script SCRIPT of the modem MODEM from the library (default: kelvo.xml beside this\n"
@@ -39,20 +42,32 @@ const char* kUsage =
     "the run and closes the port; a second Ctrl+C ends the program at once.\n"
     "Exit status: 0 the script ended normally; 1 the run failed (no modem, the script stopped, an\n"
     "engine or port error; the reason also on standard error when that is not where the output\n"
-    "goes); 2 a compilation error (LINE:COLUMN: MESSAGE) or bad arguments; 130 and 143 the run was\n"
-    "stopped by SIGINT or SIGTERM.\n"
+    "goes; the run took longer than --timeout); 2 a compilation error (LINE:COLUMN: MESSAGE) or bad\n"
+    "arguments; 130 and 143 the run was stopped by SIGINT or SIGTERM.\n"
     "  --list         print the modems and their scripts\n"
     "  --timestamps   start each line with its time (hh:mm:ss.zzz)\n"
     "  --ports        print the serial ports with what each is (USB adapters: vendor, model and\n"
     "                 USB path), and the stable /dev/serial/by-id/ names\n"
     "  --speed BPS    open the port at BPS bits/s and run the script without searching for the\n"
-    "                 modem (for a modem known to answer at one speed)\n";
+    "                 modem (for a modem known to answer at one speed)\n"
+    "  --timeout SECONDS  end a run that takes longer, with \"превышено время выполнения\n"
+    "                 сценария\" (a script's Expect waits as long as the modem keeps talking)\n";
 
 struct TOptions {
   std::string Library, Port, Modem, Script;
   bool List = false, Timestamps = false, Ports = false;
   std::optional<int> Speed;
+  std::optional<std::chrono::milliseconds> Timeout;
 };
+
+// A time limit from the command line: a positive number of seconds, at most a week.
+bool ParseTimeout(const std::string& text, std::optional<std::chrono::milliseconds>& timeout) {
+  char* end = nullptr;
+  double seconds = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !(seconds > 0) || seconds > 7 * 24 * 3600) return false;
+  timeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+  return true;
+}
 
 // A line speed from the command line: a whole number of bits per second the device may take.
 bool ParseSpeed(const std::string& text, std::optional<int>& speed) {
@@ -73,6 +88,11 @@ bool ParseArguments(int argc, char** argv, TOptions& options, std::string& probl
     } else if (arg == "--speed" && i + 1 < argc) {
       if (!ParseSpeed(argv[++i], options.Speed)) {
         problem = "--speed takes a number of bits per second, such as 9600";
+        return false;
+      }
+    } else if (arg == "--timeout" && i + 1 < argc) {
+      if (!ParseTimeout(argv[++i], options.Timeout)) {
+        problem = "--timeout takes a number of seconds, such as 60";
         return false;
       }
     } else if (arg == "--list") {
@@ -172,11 +192,14 @@ void CatchSignals(TRunStop* stop) {
   ::sigaction(SIGTERM, &action, nullptr);
 }
 
-int ExitCode(const TRunResult& result, const TConsoleScreen& screen) {
+int ExitCode(const TRunResult& result, const TConsoleScreen& screen, const TRunStop& stop) {
   if (gSignal != 0) return 128 + gSignal;  // the shell's convention for a program a signal ended
   switch (result.End) {
     case TRunEnd::reCompleted:
       return kExitOk;
+    case TRunEnd::reStopped:  // only the time limit stops a run without a signal
+      return stop.TimedOut() && !screen.ErrorsJoinOutput() ? Fail(kExitRunFailed, result.Message)
+                                                           : kExitRunFailed;
     case TRunEnd::reError:  // the log's last line holds the reason already
       return screen.ErrorsJoinOutput() ? kExitRunFailed : Fail(kExitRunFailed, result.Message);
     default:  // FailScript's message has gone where errors go
@@ -200,9 +223,13 @@ int Run(const TOptions& options, const TModemLibrary& library) {
   if (!runner.Compile(HexToText(GetAnsiAttribute(*script, u"Body"))))
     return Fail(kExitUsage, engine.ErrorPlace + ": " + engine.ErrorText);
   CatchSignals(&stop);
-  TRunResult result = runner.Execute(options.Port);
+  TRunResult result;
+  {
+    TRunTimer timer(stop, options.Timeout);
+    result = runner.Execute(options.Port);
+  }
   CatchSignals(nullptr);
-  return ExitCode(result, screen);
+  return ExitCode(result, screen, stop);
 }
 
 }  // namespace

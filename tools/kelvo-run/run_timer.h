@@ -1,0 +1,47 @@
+// The time limit of a run (kelvo-run --timeout): a thread that waits for the limit or for the
+// run's end, whichever comes first, and at the limit asks the run to stop as timed out.
+// Threads: the timer's thread only waits and requests the stop (an atomic and an eventfd);
+// construction and destruction belong to the thread that runs the script.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "app/run_stop.h"
+
+namespace kelvo {
+
+class TRunTimer {
+ public:
+  // No limit: no thread.
+  TRunTimer(TRunStop& stop, std::optional<std::chrono::milliseconds> limit) {
+    if (limit) FThread = std::thread([this, &stop, ms = *limit] { Wait(stop, ms); });
+  }
+  TRunTimer(const TRunTimer&) = delete;
+  TRunTimer& operator=(const TRunTimer&) = delete;
+  // The run has ended: the thread ends at once.
+  ~TRunTimer() {
+    {
+      std::lock_guard lock(FMutex);
+      FEnded = true;
+    }
+    FWake.notify_all();
+    if (FThread.joinable()) FThread.join();
+  }
+
+ private:
+  void Wait(TRunStop& stop, std::chrono::milliseconds limit) {
+    std::unique_lock lock(FMutex);
+    if (!FWake.wait_for(lock, limit, [this] { return FEnded; })) stop.RequestForTimeOut();
+  }
+
+  std::mutex FMutex;
+  std::condition_variable FWake;
+  bool FEnded = false;
+  std::thread FThread;  // last: it starts once the rest is made
+};
+
+}  // namespace kelvo
