@@ -10,6 +10,7 @@ packages=(
   socat iaxmodem xvfb xauth
   fonts-dejavu-core imagemagick
   python3 lua5.4
+  nlohmann-json3-dev python3-jsonschema ansible-core
 )
 
 missing=()

@@ -5,7 +5,6 @@
 
 #include "app/app_texts.h"
 #include "app/error_display.h"
-#include "script/fs_modules.h"
 #include "script/fs_sys_methods.h"
 #include "text/cp1251.h"
 #include "text/exception.h"
@@ -72,6 +71,7 @@ TScriptRunner::TScriptRunner(TRunScreen& screen, TCustomComPort& port, TfsScript
       FLine(screen, port, &FStop),
       FHost(screen, FLine, script, &FStop) {
   InstallShowMessageHook();
+  FSystemLibrary.AddRTTI();
 }
 
 bool TScriptRunner::Compile(const std::string& text) {
@@ -86,7 +86,7 @@ bool TScriptRunner::Compile(const std::string& text) {
 // ends the script there, also inside a loop that calls no host function.
 void TScriptRunner::PrepareEngine() {
   FScript.Clear();
-  FScript.Parent = fsGlobalUnit();
+  FScript.Parent = &FSystemLibrary;
   FHost.Register();
   FScript.OnRunLine = [this](TfsScript&, const std::string&, const std::string&) {
     if (FStop.Requested()) FScript.Terminate();
@@ -95,6 +95,7 @@ void TScriptRunner::PrepareEngine() {
 
 TRunResult TScriptRunner::Execute(const std::string& portName) {
   TThreadScreen threadScreen(FScreen);
+  FDetectedSpeed = 0;
   const auto start = std::chrono::steady_clock::now();
   TRunResult result;
   try {
@@ -112,6 +113,7 @@ TRunResult TScriptRunner::Execute(const std::string& portName) {
   Restore();
   result.Duration =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  result.DetectedSpeed = FDetectedSpeed;
   if (result.End == TRunEnd::reCompleted)
     result.Message = FormatMessage(Ansi(texts::kRunCompleted), {FormatRunSeconds(result.Duration)});
   LogResult(result);
@@ -119,10 +121,13 @@ TRunResult TScriptRunner::Execute(const std::string& portName) {
 }
 
 TRunResult TScriptRunner::DetectAndExecute() {
+  FDetectedSpeed = 0;
   if (FFixedSpeed)
     FLine.UseSpeed(*FFixedSpeed);
   else if (!FLine.DetectModem())
     throw Exception(Ansi(texts::kModemNotFound));
+  FDetectedSpeed = FPort.BaudRate() == brCustom ? FPort.CustomBaudRate()
+                                                : static_cast<int>(BaudRateSpeed(FPort.BaudRate()));
   FHost.ClearRunFailed();
   FScript.Execute();
   if (FStop.Requested()) return Ended(TRunEnd::reStopped, StoppedText());

@@ -4,6 +4,9 @@
 // and the command-line runner share it; several runners may execute at once, each with its own
 // screen, port and engine.
 //
+// Every runner has a system library program of its own (see FSystemLibrary), so that runs on
+// several threads share no mutable state of the engine.
+//
 // Threads: Compile runs on the caller's thread while no run executes; Execute runs on the run's
 // thread (or on the caller's, for a runner without a window) and uses the engine, the port and the
 // screen given to the runner, which nobody else touches meanwhile; Stop may be called from any
@@ -38,6 +41,7 @@ struct TRunResult {
   std::string Message;       // the log's last line: how the run ended
   std::exception_ptr Error;  // reError: the error, for the application's standard error display
   std::chrono::milliseconds Duration{};
+  int DetectedSpeed = 0;  // bits per second at which the modem answered; 0 when none did
 };
 
 class TScriptRunner {
@@ -77,6 +81,11 @@ class TScriptRunner {
   TRunScreen& FScreen;
   TCustomComPort& FPort;
   TfsScript& FScript;
+  // The system library that the script sees, this runner's own: calling a library function stores
+  // its arguments in the function's item and try/except writes ExceptionMessage there, so runners
+  // on several threads must not share one (the engine's process-wide global unit).
+  TfsScript FSystemLibrary;
+  int FDetectedSpeed = 0;
   TRunStop& FStop;
   TModemLine FLine;
   TScriptHost FHost;

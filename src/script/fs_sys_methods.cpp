@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 #include <random>
 #include <span>
 #include <string_view>
@@ -237,6 +238,12 @@ std::mt19937_64& RandomGenerator() {
   return generator;
 }
 
+// Scripts on several threads (a run on several ports) draw from the one generator in turn.
+std::mutex& RandomLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 TfsShowMessageHook& ShowMessageHook() {
   static TfsShowMessageHook hook;
   return hook;
@@ -296,6 +303,7 @@ const TSysEntry kOther[] = {
      }},
     {"RANDOMIZE",
      [](TfsMethodHelper&) {
+       std::lock_guard<std::mutex> guard(RandomLock());
        RandomGenerator().seed(
            static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
            static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
@@ -303,7 +311,10 @@ const TSysEntry kOther[] = {
      }},
     // 53 random bits scaled into [0, 1): never 1, unlike some distributions' rounding.
     {"RANDOM",
-     [](TfsMethodHelper&) { return Variant(static_cast<double>(RandomGenerator()() >> 11) * 0x1.0p-53); }},
+     [](TfsMethodHelper&) {
+       std::lock_guard<std::mutex> guard(RandomLock());
+       return Variant(static_cast<double>(RandomGenerator()() >> 11) * 0x1.0p-53);
+     }},
     {"VALIDINT",
      [](TfsMethodHelper& m) {
        return Valid(m, [](const std::string& s) {

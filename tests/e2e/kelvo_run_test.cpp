@@ -17,6 +17,7 @@
 #include "serial/com_port.h"
 
 #include "app/hex_text.h"
+#include "e2e/kelvo_run_process.h"
 #include "serial/simulator_process.h"
 #include "text/cp1251.h"
 #include "xml/temp_dir.h"
@@ -25,6 +26,7 @@ using kelvo::AnsiToUtf8;
 using kelvo::TextToHex;
 using kelvo::Utf8ToAnsi;
 using kelvo::testing::ReadBytes;
+using kelvo::testing::TBackgroundRun;
 using kelvo::testing::TempDir;
 using kelvo::testing::TSimulator;
 using kelvo::testing::WriteBytes;
@@ -67,65 +69,6 @@ class KelvoRunTest : public ::testing::Test {
   std::string Library = Dir.File("kelvo.xml");
   TSimulator Sim{{"--ident", "SIM"}};
   std::string Port = "--port " + Sim.Path;
-};
-
-// kelvo-run started in the background with its output on a pipe, as a terminal user starts it.
-class TBackgroundRun {
- public:
-  explicit TBackgroundRun(std::vector<std::string> args) {
-    int out[2];
-    if (::pipe(out) != 0) throw std::runtime_error("pipe");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    args.insert(args.begin(), KELVO_RUN_PATH);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&FPid, KELVO_RUN_PATH, &actions, nullptr, argv.data(), environ) != 0)
-      throw std::runtime_error("spawn");
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    FOut = out[0];
-  }
-  ~TBackgroundRun() {
-    if (FPid > 0) {
-      ::kill(FPid, SIGKILL);
-      ::waitpid(FPid, nullptr, 0);
-    }
-    ::close(FOut);
-  }
-  // Reads the output until it holds text; false after 30 s or at its end.
-  bool WaitFor(const std::string& text) {
-    pollfd p{FOut, POLLIN, 0};
-    char buffer[256];
-    while (Output.find(text) == std::string::npos) {
-      if (::poll(&p, 1, 30000) != 1) return false;
-      ssize_t n = ::read(FOut, buffer, sizeof buffer);
-      if (n <= 0) return false;
-      Output.append(buffer, static_cast<size_t>(n));
-    }
-    return true;
-  }
-  // Sends signal and waits for the end: the exit code and the milliseconds it took.
-  std::pair<int, long> Signal(int signal) {
-    auto start = std::chrono::steady_clock::now();
-    ::kill(FPid, signal);
-    int status = 0;
-    ::waitpid(FPid, &status, 0);
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    FPid = -1;
-    WaitFor("\x01");  // the rest of the output, up to its end
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, static_cast<long>(ms.count())};
-  }
-  std::string Output;
-
- private:
-  pid_t FPid = -1;
-  int FOut = -1;
 };
 
 }  // namespace

@@ -1,12 +1,13 @@
 #include "console_screen.h"
 
 #include <poll.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 
-#include "app/visible_text.h"
+#include "app/app_texts.h"
+#include "app/modem_line.h"
 #include "text/cp1251.h"
 
 namespace kelvo {
@@ -26,60 +27,107 @@ const char* TerminalColour(TLogKind kind) {
   }
 }
 
+TShownKind ShownKind(TLogKind kind) {
+  switch (kind) {
+    case lkSent:
+      return TShownKind::skSent;
+    case lkReceived:
+      return TShownKind::skReceived;
+    case lkError:
+      return TShownKind::skError;
+    default:
+      return TShownKind::skInfo;
+  }
+}
+
+// A waiting question checks this often whether its run was stopped while another port's question
+// holds the terminal.
+constexpr std::chrono::milliseconds kTerminalTurnCheck{100};
+
 }  // namespace
 
-bool SameFile(std::FILE* a, std::FILE* b) {
-  struct stat sa = {};
-  struct stat sb = {};
-  if (::fstat(::fileno(a), &sa) != 0 || ::fstat(::fileno(b), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+const char* ShownKindName(TShownKind kind) {
+  static constexpr const char* kNames[] = {"sent", "received", "info",     "error",
+                                           "wait", "message",  "question", "answer"};
+  return kNames[static_cast<int>(kind)];
 }
 
-TConsoleScreen::TConsoleScreen(std::FILE* out, std::FILE* err, int in, const TRunStop& stop)
-    : FOut(out),
-      FErr(err),
-      FIn(in),
-      FStop(stop),
-      FColour(::isatty(::fileno(out)) != 0),
-      FJoined(SameFile(out, err)) {}
+TConsoleScreen::TConsoleScreen(TConsoleOutput& output, std::string prefix, int in, std::timed_mutex& terminal)
+    : FOutput(output), FPrefix(std::move(prefix)), FIn(in), FTerminal(terminal) {}
 
-// Whatever is printed passes through VisibleMessage: a text that holds a modem's bytes must not
-// reach the terminal's control sequences; line breaks of a message become the terminal's own.
-void TConsoleScreen::Print(std::FILE* stream, const std::string& ansiText, const char* colour) {
-  std::string text = VisibleUtf8(ansiText);
-  if (colour != nullptr && FColour && stream == FOut) {
-    std::fprintf(stream, "%s%s\033[0m\n", colour, text.c_str());
-  } else {
-    std::fprintf(stream, "%s\n", text.c_str());
-  }
-  std::fflush(stream);
+void TConsoleScreen::SetAnswers(std::vector<std::string> answers, bool noInput) {
+  FAnswers = std::move(answers);
+  FNextAnswer = 0;
+  FNoInput = noInput;
 }
 
-// Notices (ShowMessage) are part of the output. Warnings and errors are a run's failures, which the
-// log has shown already; they go where errors go, unless that is the same place. The answer is the
-// default button.
+void TConsoleScreen::Show(TShownKind kind, const std::string& text, const std::string& printed) {
+  FShown.push_back({std::chrono::system_clock::now(), kind, text});
+  FOutput.PrintOut(FPrefix, printed);
+}
+
+// Notices (ShowMessage) are part of the port's log. Warnings and errors are a run's failures, which
+// the log has shown already; they go where errors go, unless that is the same place. The answer is
+// the default button.
 TModalResult TConsoleScreen::MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) {
   if (icon == TMsgIcon::miInformation)
-    Print(FOut, text, nullptr);
-  else if (!FJoined)
-    Print(FErr, text, nullptr);
+    Show(TShownKind::skMessage, text, text);
+  else if (!FOutput.ErrorsJoinOutput())
+    FOutput.PrintErr(FPrefix, text);
   return buttons == TMsgButtons::mbYesNoCancel ? TModalResult::mrCancel : TModalResult::mrOk;
 }
 
 void TConsoleScreen::AppendLogLine(const TLogEntry& entry) {
-  Print(FOut, FTimestamps ? FormatLogTime(entry.Time) + " " + entry.Text : entry.Text,
-        TerminalColour(entry.Kind));
+  std::string prefix = LogPrefix(entry.Kind);
+  bool prefixed = entry.Text.compare(0, prefix.size(), prefix) == 0;
+  FShown.push_back(
+      {entry.Time, ShownKind(entry.Kind), prefixed ? entry.Text.substr(prefix.size()) : entry.Text});
+  FOutput.PrintOut(FPrefix, FOutput.Timestamps() ? FormatLogTime(entry.Time) + " " + entry.Text : entry.Text,
+                   TerminalColour(entry.Kind));
+}
+
+// An answer given on the command line is printed after the question, as it would have been seen
+// typed; a typed one is on the terminal already.
+bool TConsoleScreen::AskUserString(const std::string& caption, const std::string& message,
+                                   std::string& answer) {
+  std::string question = caption + ": " + message;
+  if (FNextAnswer < FAnswers.size()) {
+    Show(TShownKind::skQuestion, question, question);
+    answer = FAnswers[FNextAnswer++];
+    Show(TShownKind::skAnswer, answer, Ansi("ответ: ") + answer);
+    return true;
+  }
+  if (FNoInput) {
+    Show(TShownKind::skQuestion, question, question);
+    return false;  // nobody is there to answer: as if the user cancelled
+  }
+  std::string line;
+  if (!AskTerminal(question, line)) return false;  // no answer at all: the user cancelled
+  answer = Utf8ToAnsi(line);
+  FShown.push_back({std::chrono::system_clock::now(), TShownKind::skAnswer, answer});
+  return true;
+}
+
+// The question is printed when its turn at the terminal has come, so that the line typed next
+// answers the question printed last.
+bool TConsoleScreen::AskTerminal(const std::string& question, std::string& line) {
+  while (!FTerminal.try_lock_for(kTerminalTurnCheck))
+    if (Stopped()) return false;
+  std::lock_guard<std::timed_mutex> turn(FTerminal, std::adopt_lock);
+  if (Stopped()) return false;
+  Show(TShownKind::skQuestion, question, question);
+  return ReadAnswer(line);
 }
 
 bool TConsoleScreen::ReadAnswer(std::string& line) {
   line.clear();
   for (;;) {
-    pollfd fds[2] = {{FIn, POLLIN, 0}, {FStop.Signal().Fd(), POLLIN, 0}};
+    pollfd fds[2] = {{FIn, POLLIN, 0}, {FStop != nullptr ? FStop->Signal().Fd() : -1, POLLIN, 0}};
     if (::poll(fds, 2, -1) == -1) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (FStop.Requested()) return false;
+    if (Stopped()) return false;
     char c;
     ssize_t n = ::read(FIn, &c, 1);
     if (n == -1 && errno == EINTR) continue;
@@ -91,17 +139,8 @@ bool TConsoleScreen::ReadAnswer(std::string& line) {
   return true;
 }
 
-bool TConsoleScreen::AskUserString(const std::string& caption, const std::string& message,
-                                   std::string& answer) {
-  Print(FOut, caption + ": " + message, nullptr);
-  std::string line;
-  if (!ReadAnswer(line)) return false;  // no answer at all: the user cancelled
-  answer = Utf8ToAnsi(line);
-  return true;
-}
-
 void TConsoleScreen::ShowWaitBox(const std::string& text) {
-  if (!text.empty()) Print(FOut, "... " + text, nullptr);
+  if (!text.empty()) Show(TShownKind::skWait, text, "... " + text);
 }
 
 }  // namespace kelvo

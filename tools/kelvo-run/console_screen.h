@@ -1,27 +1,47 @@
-// The run of a script on a terminal: log lines on standard output (coloured when it is a terminal,
-// with their times when asked), questions asked on the terminal and answered on standard input,
-// wait-box texts and messages printed. Texts arrive as Windows-1251 and are written as UTF-8.
-// Threads: the run's; only the stop request comes from elsewhere (a signal handler).
+// The screen of one port's run in kelvo-run: log lines, wait-box texts and messages printed (after
+// the port's name when several ports run), questions answered from the answers given on the command
+// line or else on the terminal, and everything shown kept for the report. Texts arrive as
+// Windows-1251 and are written as UTF-8.
+// Threads: the port's run uses it; only the stop request comes from elsewhere (a signal handler).
+// Several screens share one output and one terminal, whose questions they take in turn.
 #pragma once
 
-#include <cstdio>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "app/run_screen.h"
 #include "app/run_stop.h"
+#include "console_output.h"
 
 namespace kelvo {
 
+// What a line of a port's record is: the four kinds of log line, then what the run showed besides.
+enum class TShownKind { skSent, skReceived, skInfo, skError, skWait, skMessage, skQuestion, skAnswer };
+
+// "sent", "received", "info", "error", "wait", "message", "question", "answer".
+const char* ShownKindName(TShownKind kind);
+
+// One line that a port's run showed: when, what, and its 8-bit text without the log's prefix.
+struct TShownLine {
+  TLogTime Time;
+  TShownKind Kind;
+  std::string Text;
+};
+
 class TConsoleScreen : public TRunScreen {
  public:
-  // in: the descriptor that answers questions; stop: a question waits for an answer or for it.
-  TConsoleScreen(std::FILE* out, std::FILE* err, int in, const TRunStop& stop);
+  // prefix starts every line printed ("ttyUSB3 | ", or empty); in is the descriptor that answers
+  // questions on the terminal; terminal is the turn of the screens that share it.
+  TConsoleScreen(TConsoleOutput& output, std::string prefix, int in, std::timed_mutex& terminal);
 
-  // Each log line starts with its time ("hh:mm:ss.zzz ").
-  void SetTimestamps(bool on) { FTimestamps = on; }
-  // True when standard error goes where standard output goes (the same terminal or file): what the
-  // log has shown is not repeated there.
-  bool ErrorsJoinOutput() const { return FJoined; }
+  // The run's stop request: a question on the terminal waits for an answer or for it.
+  void SetStop(const TRunStop& stop) { FStop = &stop; }
+  // Questions take these answers (8-bit) in order; after them, the terminal, unless noInput, when
+  // an unanswered question is cancelled.
+  void SetAnswers(std::vector<std::string> answers, bool noInput);
+  // Everything the run showed, in order.
+  const std::vector<TShownLine>& Shown() const { return FShown; }
 
   TModalResult MessageBox(const std::string& text, TMsgIcon icon, TMsgButtons buttons) override;
   void SetStatusText(const std::string&) override {}
@@ -31,20 +51,23 @@ class TConsoleScreen : public TRunScreen {
   void ShowSearchProgress(int, int, const std::string&) override {}
 
  private:
-  void Print(std::FILE* stream, const std::string& ansiText, const char* colour);
+  void Show(TShownKind kind, const std::string& text, const std::string& printed);
+  // The answer typed on the terminal, once it is this screen's turn; false when the input ends or
+  // the run stops first.
+  bool AskTerminal(const std::string& question, std::string& line);
   // A line typed on the input, without its line break; false at its end or when the run stops.
   bool ReadAnswer(std::string& line);
+  bool Stopped() const { return FStop != nullptr && FStop->Requested(); }
 
-  std::FILE* FOut;
-  std::FILE* FErr;
+  TConsoleOutput& FOutput;
+  std::string FPrefix;
   int FIn;
-  const TRunStop& FStop;
-  bool FColour;
-  bool FJoined;
-  bool FTimestamps = false;
+  std::timed_mutex& FTerminal;
+  const TRunStop* FStop = nullptr;
+  std::vector<std::string> FAnswers;
+  size_t FNextAnswer = 0;
+  bool FNoInput = false;
+  std::vector<TShownLine> FShown;
 };
-
-// True when the two streams are the same open file (one terminal, or 2>&1).
-bool SameFile(std::FILE* a, std::FILE* b);
 
 }  // namespace kelvo

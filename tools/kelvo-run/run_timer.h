@@ -1,24 +1,24 @@
 // The time limit of a run (kelvo-run --timeout): a thread that waits for the limit or for the
-// run's end, whichever comes first, and at the limit asks the run to stop as timed out.
-// Threads: the timer's thread only waits and requests the stop (an atomic and an eventfd);
-// construction and destruction belong to the thread that runs the script.
+// run's end, whichever comes first, and at the limit calls onTimeOut (which asks the runs to stop
+// as timed out). Threads: the timer's thread only waits and calls onTimeOut, which must be safe
+// from any thread; construction and destruction belong to the thread that runs the script.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
-
-#include "app/run_stop.h"
 
 namespace kelvo {
 
 class TRunTimer {
  public:
   // No limit: no thread.
-  TRunTimer(TRunStop& stop, std::optional<std::chrono::milliseconds> limit) {
-    if (limit) FThread = std::thread([this, &stop, ms = *limit] { Wait(stop, ms); });
+  TRunTimer(std::function<void()> onTimeOut, std::optional<std::chrono::milliseconds> limit)
+      : FOnTimeOut(std::move(onTimeOut)) {
+    if (limit) FThread = std::thread([this, ms = *limit] { Wait(ms); });
   }
   TRunTimer(const TRunTimer&) = delete;
   TRunTimer& operator=(const TRunTimer&) = delete;
@@ -33,11 +33,12 @@ class TRunTimer {
   }
 
  private:
-  void Wait(TRunStop& stop, std::chrono::milliseconds limit) {
+  void Wait(std::chrono::milliseconds limit) {
     std::unique_lock lock(FMutex);
-    if (!FWake.wait_for(lock, limit, [this] { return FEnded; })) stop.RequestForTimeOut();
+    if (!FWake.wait_for(lock, limit, [this] { return FEnded; })) FOnTimeOut();
   }
 
+  const std::function<void()> FOnTimeOut;
   std::mutex FMutex;
   std::condition_variable FWake;
   bool FEnded = false;

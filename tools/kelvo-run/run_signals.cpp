@@ -1,0 +1,36 @@
+#include "run_signals.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+
+namespace kelvo {
+
+namespace {
+
+std::atomic<TMultiPortRun*> gRun{nullptr};
+volatile sig_atomic_t gSignal = 0;
+
+void OnSignal(int signal) {
+  if (gSignal != 0) ::_exit(128 + signal);
+  gSignal = signal;
+  if (TMultiPortRun* run = gRun.load()) run->Stop();
+}
+
+}  // namespace
+
+void CatchStopSignals(TMultiPortRun* run) {
+  gRun = run;
+  struct sigaction action {};
+  action.sa_handler = run != nullptr ? &OnSignal : SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);
+}
+
+int CaughtSignal() {
+  return gSignal;
+}
+
+}  // namespace kelvo
