@@ -2,6 +2,7 @@
 
 #include "script/fs_host.h"
 #include "script/fs_script.h"
+#include "script/fs_stack_guard.h"
 #include "script/fs_xml.h"
 
 namespace kelvo {
@@ -113,6 +114,8 @@ void TfsDesignator::SetValue(const Variant& value) {
 }
 
 Variant TfsDesignator::Walk(bool setting, const Variant& value) {
+  // Arguments nest calls inside calls (of host functions too, which have no guard of their own).
+  CheckStackSpace();
   CheckLateBinding();
   Variant cur = Variant::Null();
   TfsCustomVariable* prev = nullptr;

@@ -1,5 +1,8 @@
 #include "script/fs_expression.h"
 
+#include <utility>
+#include <vector>
+
 #include "script/fs_conversions.h"
 #include "script/fs_designator.h"
 #include "script/fs_host.h"
@@ -18,6 +21,35 @@ void TfsExpressionNode::AddNode(std::unique_ptr<TfsExpressionNode> node) {
   } else if (!Right) {
     Right = std::move(node);
   }
+}
+
+TfsExpressionNode::~TfsExpressionNode() {
+  // Operands are unlinked onto a list and freed one at a time: a chain of thousands of operators
+  // is as deep as it is long, and must not be torn down by one nested call per level.
+  std::vector<std::unique_ptr<TfsExpressionNode>> doomed;
+  auto take = [&doomed](std::unique_ptr<TfsExpressionNode>& child) {
+    if (child) doomed.push_back(std::move(child));
+  };
+  take(Left);
+  take(Right);
+  while (!doomed.empty()) {
+    std::unique_ptr<TfsExpressionNode> node = std::move(doomed.back());
+    doomed.pop_back();
+    take(node->Left);
+    take(node->Right);
+  }
+}
+
+const TfsExpressionNode* TfsExpressionNode::NodeDeeperThan(int depth) const {
+  std::vector<std::pair<const TfsExpressionNode*, int>> pending{{this, 1}};
+  while (!pending.empty()) {
+    auto [node, level] = pending.back();
+    pending.pop_back();
+    if (level > depth) return node;
+    if (node->Right) pending.emplace_back(node->Right.get(), level + 1);
+    if (node->Left) pending.emplace_back(node->Left.get(), level + 1);
+  }
+  return nullptr;
 }
 
 std::unique_ptr<TfsExpressionNode> TfsExpressionNode::RemoveNode(TfsExpressionNode* node) {
@@ -424,11 +456,15 @@ bool OperatorAllowed(TfsVarType left, TfsOperatorType op) {
   }
 }
 
-TfsTypeRec CheckNode(TfsExpressionNode* node, const TfsScript* prog, std::string& errorPos) {
-  auto* op = dynamic_cast<TfsOperatorNode*>(node);
-  if (op == nullptr) return TfsTypeRec(node->VarType, node->TypeName);
-  TfsTypeRec l = op->Left ? CheckNode(op->Left.get(), prog, errorPos) : TfsTypeRec(fvtVariant, "");
-  TfsTypeRec r = op->Right ? CheckNode(op->Right.get(), prog, errorPos) : TfsTypeRec(fvtVariant, "");
+TfsTypeRec TypeOf(const TfsExpressionNode* node) {
+  return node != nullptr ? TfsTypeRec(node->VarType, node->TypeName) : TfsTypeRec(fvtVariant, "");
+}
+
+// The type of one operator from the types of its operands (already checked); records the
+// position of the first misfit in errorPos.
+void CheckOperator(TfsOperatorNode* op, const TfsScript* prog, std::string& errorPos) {
+  TfsTypeRec l = TypeOf(op->Left.get());
+  TfsTypeRec r = TypeOf(op->Right.get());
   op->IntOnly = l.VarType == fvtInt && r.VarType == fvtInt;
   op->BoolOnly = l.VarType == fvtBool && r.VarType == fvtBool;
   bool accepted;
@@ -449,7 +485,28 @@ TfsTypeRec CheckNode(TfsExpressionNode* node, const TfsScript* prog, std::string
   }
   op->VarType = result.VarType;
   op->TypeName = result.TypeName;
-  return result;
+}
+
+// Checks every operator after its operands, left before right. A chain of thousands of
+// operators is as deep as it is long, so the walk keeps its own stack.
+void CheckTree(TfsExpressionNode* root, const TfsScript* prog, std::string& errorPos) {
+  std::vector<std::pair<TfsOperatorNode*, bool>> pending;  // (operator, operands pushed)
+  auto push = [&pending](TfsExpressionNode* node) {
+    if (auto* op = dynamic_cast<TfsOperatorNode*>(node)) pending.emplace_back(op, false);
+  };
+  push(root);
+  while (!pending.empty()) {
+    auto& [op, expanded] = pending.back();
+    if (expanded) {
+      CheckOperator(op, prog, errorPos);
+      pending.pop_back();
+      continue;
+    }
+    expanded = true;
+    TfsOperatorNode* current = op;  // push may move the vector's storage
+    push(current->Right.get());
+    push(current->Left.get());
+  }
 }
 
 }  // namespace
@@ -463,7 +520,8 @@ std::string TfsExpression::Finalize() {
     Current = Root.get();
   }
   std::string errorPos;
-  TfsTypeRec type = CheckNode(Root.get(), Prog, errorPos);
+  CheckTree(Root.get(), Prog, errorPos);
+  TfsTypeRec type = TypeOf(Root.get());
   VarType = type.VarType;
   TypeName = type.TypeName.substr(0, TfsTypeRec::MaxTypeName);
   auto* dsgn = dynamic_cast<TfsDesignatorNode*>(Root.get());

@@ -44,8 +44,12 @@ enum TfsOperatorType {
 class TfsExpressionNode : public TfsCustomVariable {
  public:
   TfsExpressionNode() : TfsCustomVariable("", fvtVariant, "") {}
+  ~TfsExpressionNode() override;
   // Lower binds tighter; operands are 0.
   virtual int Priority() const = 0;
+  // The first node (left before right) more than depth levels down from this one, this one
+  // being level 1; none when the tree is no deeper.
+  const TfsExpressionNode* NodeDeeperThan(int depth) const;
   // Fills Left if empty, else Right if empty.
   void AddNode(std::unique_ptr<TfsExpressionNode> node);
   // Unlinks whichever child is node and hands it back.
@@ -97,6 +101,11 @@ std::unique_ptr<TfsOperatorNode> CreateOperatorNode(const std::string& text);
 
 class TfsExpression : public TfsCustomExpression {
  public:
+  // Evaluation recurses once per level of the tree, without the stack guard the calls have: the
+  // builder refuses deeper trees ("Nesting too deep"). No nesting the parser accepts comes near
+  // it; only a chain of more than a thousand operators does.
+  static constexpr int kMaxDepth = 1000;
+
   explicit TfsExpression(TfsScript* prog);
   ~TfsExpression() override;
 

@@ -1,5 +1,6 @@
 #include "script/fs_il_builder.h"
 
+#include <new>
 #include <sstream>
 
 #include "script/fs_conversions.h"
@@ -54,6 +55,10 @@ void TfsILBuilder::ParseILScript() {
     program.ErrorText = e.Message().empty() ? std::string(e.ClassName()) : e.Message();
     program.ErrorPlace = P.FErrorPos;
     program.ErrorUnitName = P.FUnitName;
+  } catch (const std::bad_alloc&) {
+    program.ErrorText = EOutOfMemory().Message();
+    program.ErrorPlace = P.FErrorPos;
+    program.ErrorUnitName = P.FUnitName;
   }
 }
 
@@ -70,6 +75,7 @@ void TfsILBuilder::Append(TfsStatement& list, std::unique_ptr<TfsStatement> stmt
 // --- programs and statement lists
 
 void TfsILBuilder::DeclarePass(TfsXMLItem& element, TfsScript& prog) {
+  CheckStackSpace();
   for (int i = 0; i < element.Count(); ++i) {
     TfsXMLItem& child = *element.Items(i);
     std::string name = NameOf(child);
@@ -84,15 +90,23 @@ void TfsILBuilder::DeclarePass(TfsXMLItem& element, TfsScript& prog) {
 }
 
 void TfsILBuilder::DoProgram(TfsXMLItem& element, TfsScript& prog) {
-  TfsXMLItem* savedRoot = P.FProgRoot;
-  P.FProgRoot = &element;
+  TfsXMLItem* savedTypes = FProgTypes;
+  int types = element.Find("types");
+  FProgTypes = types >= 0 ? element.Items(types) : nullptr;
   DeclarePass(element, prog);
   DoCompoundStmt(element, prog, prog.RootStatement());
-  P.FProgRoot = savedRoot;
+  FProgTypes = savedTypes;
 }
 
+// The intermediate tree of a statement is not read again once the statement is built: its
+// elements are freed at once, so that a long program is never held twice in memory. (The element
+// itself stays, and so does the program's table of types.)
 void TfsILBuilder::DoCompoundStmt(TfsXMLItem& element, TfsScript& prog, TfsStatement& stmt) {
-  for (int i = 0; i < element.Count(); ++i) DoStmt(*element.Items(i), prog, stmt);
+  for (int i = 0; i < element.Count(); ++i) {
+    TfsXMLItem& child = *element.Items(i);
+    DoStmt(child, prog, stmt);
+    if (&child != FProgTypes) child.Clear();
+  }
 }
 
 void TfsILBuilder::DoStmt(TfsXMLItem& element, TfsScript& prog, TfsStatement& stmt) {
@@ -351,8 +365,10 @@ void TfsILBuilder::DoWith(TfsXMLItem& element, TfsScript& prog, TfsStatement& st
     TfsXMLItem& c = *element.Items(i);
     std::unique_ptr<TfsDesignator> d = DoDesignator(c, prog, emNone);
     if (d->VarType != fvtClass && d->VarType != fvtVariant) Fail("Class type required");
+    // Hidden names stay in the program once added, so the search for the first free one goes on
+    // from where it stopped last time in this program.
     std::string name;
-    for (int k = 0;; ++k) {
+    for (int& k = FNextHiddenName[&prog];; ++k) {
       name = std::to_string(k);
       bool inList = false;
       for (const auto& entry : P.FWithList) inList = inList || entry.first == name;
@@ -396,13 +412,14 @@ void TfsILBuilder::DoUses(TfsXMLItem& element, TfsScript& prog) {
 // --- declarations
 
 void TfsILBuilder::DoVar(TfsXMLItem& element, TfsScript& prog, TfsStatement* stmt) {
+  const TfsDeclaration declaration{element, element.Find("type")};
   for (int i = 0; i < element.Count(); ++i) {
     TfsXMLItem& c = *element.Items(i);
     if (NameOf(c) != "ident") continue;
     ErrorPos(c);
     std::string name = c.GetProp("text");
     CheckIdent(prog, name);
-    std::unique_ptr<TfsCustomVariable> v = CreateVar(element, prog, name, stmt, false, false);
+    std::unique_ptr<TfsCustomVariable> v = CreateVar(declaration, i, prog, stmt, false, false);
     prog.Add(name, std::move(v));
   }
 }
@@ -463,26 +480,29 @@ void TfsILBuilder::AppendInitialAssignment(TfsXMLItem& element, TfsXMLItem& init
   Append(stmt, std::move(s), pos);
 }
 
-std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(TfsXMLItem& element, TfsScript& prog,
-                                                           const std::string& name, TfsStatement* stmt,
+std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(const TfsDeclaration& declaration, int identIndex,
+                                                           TfsScript& prog, TfsStatement* stmt,
                                                            bool createParam, bool isVarParam) {
+  TfsXMLItem& element = declaration.Element;
+  const std::string name = element.Items(identIndex)->GetProp("text");
   std::string entryPos = P.FErrorPos;
   std::string typeName = "Variant";
+  const int typeIndex = declaration.TypeIndex;
   bool typeAfterNames = false;
-  int typeIndex = element.Find("type");
   if (typeIndex >= 0) {
     ErrorPos(*element.Items(typeIndex));
     typeName = element.Items(typeIndex)->GetProp("text");
     typeAfterNames = typeIndex != 0;
   }
+  // The parts of a name follow its first mention among the children; only a type of the same name
+  // can come before the name itself (a second equal name is refused before this).
+  int start =
+      typeIndex >= 0 && typeIndex < identIndex && AnsiSameText(typeName, name) ? typeIndex : identIndex;
   TfsVarType kind = FindType(typeName);
   Variant initial = InitialValue(kind);
-  int start = -1;
-  for (int i = 0; i < element.Count() && start < 0; ++i)
-    if (AnsiSameText(element.Items(i)->GetProp("text"), name)) start = i;
   TfsXMLItem* arrayElement = nullptr;
   TfsXMLItem* initElement = nullptr;
-  for (int i = start + 1; start >= 0 && i < element.Count(); ++i) {
+  for (int i = start + 1; i < element.Count(); ++i) {
     TfsXMLItem& c = *element.Items(i);
     std::string cname = NameOf(c);
     if (!typeAfterNames && cname == "ident") break;
@@ -576,6 +596,7 @@ void TfsILBuilder::DoParameters(TfsXMLItem& element, TfsProcVariable& proc) {
       continue;
     }
     if (gname != "var") continue;
+    const TfsDeclaration declaration{group, group.Find("type")};
     bool nextByRef = false;
     for (int k = 0; k < group.Count(); ++k) {
       TfsXMLItem& c = *group.Items(k);
@@ -589,7 +610,7 @@ void TfsILBuilder::DoParameters(TfsXMLItem& element, TfsProcVariable& proc) {
       std::string name = c.GetProp("text");
       CheckIdent(*proc.LocalProg, name);
       std::unique_ptr<TfsCustomVariable> v =
-          CreateVar(group, *proc.LocalProg, name, nullptr, true, groupByRef || nextByRef);
+          CreateVar(declaration, k, *proc.LocalProg, nullptr, true, groupByRef || nextByRef);
       auto* param = static_cast<TfsParamItem*>(v.get());
       param->DefaultValue = param->Value;
       v.release();
@@ -621,9 +642,22 @@ void TfsILBuilder::DoProc2(TfsXMLItem& element, TfsScript& prog, bool isFunction
 
 // --- expressions
 
+void TfsILBuilder::CheckDepth(const TfsXMLItem& element, const TfsExpression& expr) {
+  if (expr.Root->NodeDeeperThan(TfsExpression::kMaxDepth) == nullptr) return;
+  ErrorPos(element);
+  Fail("Nesting too deep");
+}
+
 void TfsILBuilder::AddExpressionChildren(TfsXMLItem& element, TfsScript& prog, TfsExpression& expr) {
   int n = element.Count();
+  // A long chain of operators is refused while it is read, not after a million of its terms: the
+  // depth is checked whenever the count of terms read doubles.
+  int nextCheck = 2 * TfsExpression::kMaxDepth;
   for (int i = 0; i < n; ++i) {
+    if (i == nextCheck) {
+      CheckDepth(element, expr);
+      nextCheck *= 2;
+    }
     TfsXMLItem& c = *element.Items(i);
     ErrorPos(c);
     expr.SourcePos = c.GetProp("pos");
@@ -654,6 +688,7 @@ std::unique_ptr<TfsExpression> TfsILBuilder::DoExpression(TfsXMLItem& element, T
   ErrorPos(element);
   expr->SourcePos = element.GetProp("pos");
   AddExpressionChildren(element, prog, *expr);
+  CheckDepth(element, *expr);
   std::string from = element.GetProp("pos"), to = element.GetProp("pos1");
   if (!from.empty() && !to.empty()) {
     try {

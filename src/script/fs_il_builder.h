@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "script/fs_designator.h"
 #include "script/fs_expression.h"
@@ -15,6 +16,13 @@
 namespace kelvo {
 
 enum TfsEmitOp { emNone, emCreate, emFree };
+
+// One declaration element (`var` or a parameter group) with the place of its type, found once for
+// all the names it declares.
+struct TfsDeclaration {
+  TfsXMLItem& Element;
+  int TypeIndex;  // the `type` child; -1 when none
+};
 
 class TfsILBuilder {
  public:
@@ -32,6 +40,9 @@ class TfsILBuilder {
 
  private:
   TfsILParser& P;
+  TfsXMLItem* FProgTypes = nullptr;  // the `types` child of the program being built
+  // Per program, where the search for the next free hidden name of a `with` starts.
+  std::unordered_map<const TfsScript*, int> FNextHiddenName;
 
   void ErrorPos(const TfsXMLItem& element);
   void DeclarePass(TfsXMLItem& element, TfsScript& prog);
@@ -55,12 +66,16 @@ class TfsILBuilder {
   void DoProc1(TfsXMLItem& element, TfsScript& prog, bool isFunction);
   void DoProc2(TfsXMLItem& element, TfsScript& prog, bool isFunction);
   void DoParameters(TfsXMLItem& element, TfsProcVariable& proc);
-  std::unique_ptr<TfsCustomVariable> CreateVar(TfsXMLItem& element, TfsScript& prog, const std::string& name,
-                                               TfsStatement* stmt, bool createParam, bool isVarParam);
+  // The variable or parameter of the `ident` child identIndex of the declaration.
+  std::unique_ptr<TfsCustomVariable> CreateVar(const TfsDeclaration& declaration, int identIndex,
+                                               TfsScript& prog, TfsStatement* stmt, bool createParam,
+                                               bool isVarParam);
   std::vector<TVarArrayBound> ArrayBounds(TfsXMLItem& arrayElement, TfsScript& prog);
   void AppendInitialAssignment(TfsXMLItem& element, TfsXMLItem& initElement, TfsScript& prog,
                                TfsCustomVariable& variable, TfsStatement& stmt);
   void AddExpressionChildren(TfsXMLItem& element, TfsScript& prog, TfsExpression& expr);
+  // Fails "Nesting too deep" at the element when the tree is deeper than evaluation allows.
+  void CheckDepth(const TfsXMLItem& element, const TfsExpression& expr);
   void CheckArguments(TfsDesignator& designator);
   bool BindWithScope(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d, const std::string& text);
   TfsCustomVariable* NextStepRef(TfsXMLItem& element, TfsScript& prog, TfsDesignator& d,

@@ -256,12 +256,7 @@ TfsVarType TfsILBuilder::FindType(std::string& typeName) {
     typeName = types->Items(i)->GetProp("type");
     return true;
   };
-  TfsXMLItem* root = P.FProgRoot;
-  bool found = false;
-  if (root != nullptr) {
-    int t = root->Find("types");
-    if (t >= 0) found = lookIn(root->Items(t));
-  }
+  bool found = lookIn(FProgTypes);
   if (!found && P.FRoot != nullptr) {
     int t = P.FRoot->Find("types");
     if (t >= 0) lookIn(P.FRoot->Items(t));

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <new>
 #include <sstream>
 #include <utility>
 
@@ -212,6 +213,10 @@ bool TfsILParser::MakeILScript(const std::string& text) {
     matched = MatchElement(FCode->ProgramRule);
   } catch (const TfsNestingTooDeep& e) {
     RecordError(kNestingTooDeep, e.Position);
+  } catch (const std::bad_alloc&) {
+    // The tree read so far goes first, to leave room for the error itself.
+    std::vector<std::unique_ptr<TfsXMLItem>>().swap(FILItems);
+    RecordError(EOutOfMemory().Message(), FParser.Position());
   }
   if (matched && FPendingMessage.empty()) CheckTrailingText();
   if (matched && FPendingMessage.empty()) {
@@ -436,6 +441,7 @@ void TfsILParser::WrapNode(const TfsGrammarElement& e, int start, size_t mark, b
   FParser.SetPosition(current);
   if (e.Node == "expr") text += " pos1=\"" + PositionText(current) + "\"";
   auto node = NewItem(e.Node, std::move(text));
+  node->Reserve(static_cast<int>(FILItems.size() - mark));
   for (size_t i = mark; i < FILItems.size(); ++i) node->AddItem(FILItems[i].release());
   FILItems.resize(mark);
   FILItems.push_back(std::move(node));

@@ -128,7 +128,7 @@ class TfsILParser {
   std::string ReadUnitText(const std::string& name);
   void BuildILDocument();
 
-  // Fields in the order of the description; the builder uses FErrorPos, FProgRoot, FWithList.
+  // Fields in the order of the description; the builder uses FErrorPos and FWithList.
   std::string FErrorPos;  // "line:column" of the IL node being built when a build error is raised
   TfsXMLDocument FGrammar;
   TfsXMLDocument FILScript;
@@ -136,7 +136,6 @@ class TfsILParser {
   bool FNeedDeclareVars = true;  // false when the grammar's declarevars option is "0"
   TfsParser FParser;
   TfsScript& FProgram;
-  TfsXMLItem* FProgRoot = nullptr;
   TfsXMLItem* FRoot = nullptr;  // the grammar's <language> element
   std::string FUnitName;        // empty for the main script
   std::vector<std::string> FUsesList;

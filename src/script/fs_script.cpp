@@ -16,22 +16,52 @@ TfsScript::~TfsScript() {
   Clear();
   ClearRTTI();
   // Whatever is left (items of other owner tags) goes with the table.
-  while (!FItems.empty()) FreeEntry(FItems.size() - 1);
+  FreeFromLast([](TfsObject*) { return true; });
 }
 
 // --- the item table
 
-std::size_t TfsScript::LowerBound(const std::string& name) const {
-  auto it = std::lower_bound(
-      FItems.begin(), FItems.end(), name,
-      [](const TItemEntry& e, const std::string& n) { return AnsiCompareText(e.Name, n) < 0; });
-  return static_cast<std::size_t>(it - FItems.begin());
+bool TfsScript::TNameLess::operator()(const std::string& a, const std::string& b) const {
+  return AnsiCompareText(a, b) < 0;
+}
+
+TfsScript::TItemTable::const_iterator TfsScript::Entry(int i) const {
+  if (!FOrderValid) {
+    FOrder.clear();
+    for (auto it = FItems.cbegin(); it != FItems.cend(); ++it) FOrder.push_back(it);
+    FOrderValid = true;
+  }
+  return FOrder[static_cast<std::size_t>(i)];
+}
+
+std::size_t TfsScript::TNameHash::operator()(std::string_view name) const {
+  std::size_t hash = 14695981039346656037ull;  // FNV-1a over the upper-case form
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(AnsiUpperChar(c))) * 1099511628211ull;
+  return hash;
+}
+
+bool TfsScript::TNameEqual::operator()(std::string_view a, std::string_view b) const {
+  return AnsiSameText(a, b);
 }
 
 void TfsScript::InsertEntry(const std::string& name, TfsObject* item, bool owned) {
-  // Before the first entry of an equal name: the newest registration is found first.
-  FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(LowerBound(name)),
-                TItemEntry{name, item, owned});
+  // Just before the first entry of an equal name: the newest registration is found first.
+  auto entry = FItems.emplace_hint(FItems.lower_bound(name), name, TItemEntry{item, owned});
+  FNewest.erase(name);
+  FNewest.emplace(entry->first, entry);
+  FOrderValid = false;
+}
+
+TfsScript::TItemTable::iterator TfsScript::EraseEntry(TItemTable::iterator entry) {
+  auto newest = FNewest.find(entry->first);
+  if (newest != FNewest.end() && newest->second == entry) {
+    FNewest.erase(newest);
+    auto older = std::next(entry);
+    if (older != FItems.end() && AnsiSameText(older->first, entry->first))
+      FNewest.emplace(older->first, older);
+  }
+  FOrderValid = false;
+  return FItems.erase(entry);
 }
 
 TfsObject* TfsScript::Add(const std::string& name, std::unique_ptr<TfsObject> item) {
@@ -47,23 +77,32 @@ void TfsScript::AddUnowned(const std::string& name, TfsObject* item) {
 
 std::unique_ptr<TfsObject> TfsScript::Remove(TfsObject* item) {
   auto it =
-      std::find_if(FItems.begin(), FItems.end(), [item](const TItemEntry& e) { return e.Object == item; });
+      std::find_if(FItems.begin(), FItems.end(), [item](const auto& e) { return e.second.Object == item; });
   if (it == FItems.end()) return nullptr;
-  std::unique_ptr<TfsObject> owned(it->Owned ? it->Object : nullptr);
-  FItems.erase(it);
+  std::unique_ptr<TfsObject> owned(it->second.Owned ? it->second.Object : nullptr);
+  EraseEntry(it);
   return owned;
 }
 
-void TfsScript::FreeEntry(std::size_t index) {
-  TItemEntry entry = FItems[index];
-  FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(index));
-  if (entry.Owned) delete entry.Object;
+TfsScript::TItemTable::iterator TfsScript::FreeEntry(TItemTable::iterator entry) {
+  TItemEntry freed = entry->second;
+  auto next = EraseEntry(entry);
+  if (freed.Owned) delete freed.Object;
+  return next;
+}
+
+template <class TTest>
+void TfsScript::FreeFromLast(TTest test) {
+  for (auto it = FItems.end(); it != FItems.begin();) {
+    --it;
+    if (test(it->second.Object)) it = FreeEntry(it);
+  }
 }
 
 TfsCustomVariable* TfsScript::FindLocal(const std::string& name) const {
-  std::size_t i = LowerBound(name);
-  if (i >= FItems.size() || AnsiCompareText(FItems[i].Name, name) != 0) return nullptr;
-  return dynamic_cast<TfsCustomVariable*>(FItems[i].Object);
+  auto it = FNewest.find(name);
+  if (it == FNewest.end()) return nullptr;
+  return dynamic_cast<TfsCustomVariable*>(it->second->second.Object);
 }
 
 TfsCustomVariable* TfsScript::Find(const std::string& name) const {
@@ -79,21 +118,21 @@ TfsClassVariable* TfsScript::FindClass(const std::string& name) const {
 void TfsScript::ResetStatements() {
   FRootStatement->Clear();
   ExecutableLines.clear();
+  FCodeLines.clear();
 }
 
+namespace {
+
+bool IsLibraryItem(TfsObject* obj) {
+  auto* v = dynamic_cast<TfsCustomVariable*>(obj);
+  return dynamic_cast<TfsRTTIModule*>(obj) != nullptr || (v != nullptr && v->OwnerTag == fsLibraryOwnerTag);
+}
+
+}  // namespace
+
 void TfsScript::Clear() {
-  std::size_t i = 0;
-  while (i < FItems.size()) {
-    TfsObject* obj = FItems[i].Object;
-    auto* v = dynamic_cast<TfsCustomVariable*>(obj);
-    bool libraryItem =
-        dynamic_cast<TfsRTTIModule*>(obj) != nullptr || (v != nullptr && v->OwnerTag == fsLibraryOwnerTag);
-    if (libraryItem) {
-      ++i;
-    } else {
-      FreeEntry(i);
-    }
-  }
+  for (auto it = FItems.begin(); it != FItems.end();)
+    it = IsLibraryItem(it->second.Object) ? std::next(it) : FreeEntry(it);
   ResetStatements();
   ErrorPlace.clear();
   ErrorText.clear();
@@ -101,11 +140,10 @@ void TfsScript::Clear() {
 }
 
 void TfsScript::RemoveItems(std::intptr_t owner) {
-  for (std::size_t i = FItems.size(); i-- > 0;) {
-    if (i >= FItems.size()) continue;
-    auto* v = dynamic_cast<TfsCustomVariable*>(FItems[i].Object);
-    if (v != nullptr && v->OwnerTag == owner) FreeEntry(i);
-  }
+  FreeFromLast([owner](TfsObject* obj) {
+    auto* v = dynamic_cast<TfsCustomVariable*>(obj);
+    return v != nullptr && v->OwnerTag == owner;
+  });
 }
 
 void TfsScript::ClearItems(std::intptr_t owner) {
@@ -201,13 +239,7 @@ void TfsScript::AddRTTI() {
 
 void TfsScript::ClearRTTI() {
   if (!ModulesAdded) return;
-  for (std::size_t i = FItems.size(); i-- > 0;) {
-    if (i >= FItems.size()) continue;
-    TfsObject* obj = FItems[i].Object;
-    auto* v = dynamic_cast<TfsCustomVariable*>(obj);
-    if (dynamic_cast<TfsRTTIModule*>(obj) != nullptr || (v != nullptr && v->OwnerTag == fsLibraryOwnerTag))
-      FreeEntry(i);
-  }
+  FreeFromLast(IsLibraryItem);
   ModulesAdded = false;
 }
 
@@ -229,7 +261,7 @@ void TfsScript::Execute() {
 void TfsScript::Terminate() {
   ExitFlag = true;
   StopRequested = true;
-  for (const TItemEntry& e : FItems)
+  for (const auto& [name, e] : FItems)
     if (auto* proc = dynamic_cast<TfsProcVariable*>(e.Object)) proc->LocalProg->Terminate();
 }
 
@@ -242,17 +274,45 @@ void TfsScript::RunLine(const std::string& unitName, const std::string& sourcePo
   }
 }
 
+bool TfsScript::TUnitLines::Insert(std::string_view line) {
+  bool plain = !line.empty() && line.size() <= 9 && line[0] != '0' &&
+               std::all_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!plain) return Others.insert(std::string(line)).second;
+  std::size_t n = 0;
+  for (char c : line) n = n * 10 + static_cast<std::size_t>(c - '0');
+  if (n >= Numbers.size()) Numbers.resize(std::max(n + 1, Numbers.size() * 2));
+  if (Numbers[n]) return false;
+  Numbers[n] = true;
+  return true;
+}
+
+TfsScript::TUnitLines& TfsScript::UnitLines(const std::string& unitName) {
+  auto isEntryOf = [&unitName](const std::string& e) {
+    return e.size() > unitName.size() && e.compare(0, unitName.size(), unitName) == 0 &&
+           e[unitName.size()] == '=';
+  };
+  TUnitLines& unit = FCodeLines[unitName];
+  if (unit.Entry < ExecutableLines.size() && ExecutableLines[unit.Entry].size() == unit.Length &&
+      isEntryOf(ExecutableLines[unit.Entry]))
+    return unit;
+  unit = TUnitLines();
+  auto it = std::find_if(ExecutableLines.begin(), ExecutableLines.end(), isEntryOf);
+  if (it == ExecutableLines.end()) it = ExecutableLines.insert(it, unitName + "=");
+  unit.Entry = static_cast<std::size_t>(it - ExecutableLines.begin());
+  std::string_view list = std::string_view(*it).substr(unitName.size() + 1);
+  for (std::size_t comma; (comma = list.find(',')) != std::string_view::npos; list.remove_prefix(comma + 1))
+    unit.Insert(list.substr(0, comma));
+  unit.Length = it->size();
+  return unit;
+}
+
 void TfsScript::AddCodeLine(const std::string& unitName, const std::string& sourcePos) {
-  std::string line = sourcePos.substr(0, sourcePos.find(':'));
-  std::string prefix = unitName + "=";
-  auto it = std::find_if(ExecutableLines.begin(), ExecutableLines.end(),
-                         [&](const std::string& e) { return e.compare(0, prefix.size(), prefix) == 0; });
-  if (it == ExecutableLines.end()) {
-    ExecutableLines.push_back(prefix);
-    it = ExecutableLines.end() - 1;
-  }
-  std::string list = "," + it->substr(prefix.size());
-  if (list.find("," + line + ",") == std::string::npos) *it += line + ",";
+  std::string_view line = std::string_view(sourcePos).substr(0, sourcePos.find(':'));
+  TUnitLines& unit = UnitLines(unitName);
+  if (!unit.Insert(line)) return;
+  std::string& entry = ExecutableLines[unit.Entry];
+  entry.append(line).push_back(',');
+  unit.Length = entry.size();
 }
 
 bool TfsScript::IsExecutableLine(int line, const std::string& unitName) const {

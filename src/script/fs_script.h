@@ -12,8 +12,12 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "script/fs_host.h"
@@ -74,8 +78,9 @@ class TfsScript {
   // Lists an object that someone else owns (a procedure's parameters in its local program).
   void AddUnowned(const std::string& name, TfsObject* item);
   int Count() const { return static_cast<int>(FItems.size()); }
-  TfsObject* GetItem(int i) const { return FItems[i].Object; }
-  const std::string& GetItemName(int i) const { return FItems[i].Name; }
+  // The i-th entry in table order (by name, newest first among equal names).
+  TfsObject* GetItem(int i) const { return Entry(i)->second.Object; }
+  const std::string& GetItemName(int i) const { return Entry(i)->first; }
   // Unlists without freeing; the caller takes over an owned object.
   std::unique_ptr<TfsObject> Remove(TfsObject* item);
   TfsCustomVariable* FindLocal(const std::string& name) const;
@@ -130,16 +135,54 @@ class TfsScript {
 
  private:
   struct TItemEntry {
-    std::string Name;
     TfsObject* Object;
     bool Owned;
   };
-  std::vector<TItemEntry> FItems;  // sorted by name, newest first among equal names
+  struct TNameLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+  // Hashing and equality of names without regard to case, consistent with TNameLess.
+  struct TNameHash {
+    std::size_t operator()(std::string_view name) const;
+  };
+  struct TNameEqual {
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  // By name, newest first among equal names. An ordered tree rather than a sorted array: a
+  // program of tens of thousands of functions is built without moving the table on every one.
+  // An item's destructor never changes the table that owned it.
+  using TItemTable = std::multimap<std::string, TItemEntry, TNameLess>;
+  TItemTable FItems;
+  // The newest entry of each name, for lookups in one step however large the table; keyed by the
+  // entry's own name.
+  std::unordered_map<std::string_view, TItemTable::iterator, TNameHash, TNameEqual> FNewest;
+  // Entries in table order for access by position, rebuilt after the table changed.
+  mutable std::vector<TItemTable::const_iterator> FOrder;
+  mutable bool FOrderValid = false;
   std::unique_ptr<TfsStatement> FRootStatement;
+  // The lines already listed in one unit's entry of ExecutableLines: a statement's line is looked
+  // up here rather than searched for in the growing text.
+  struct TUnitLines {
+    std::size_t Entry = 0;                   // the unit's entry in ExecutableLines
+    std::size_t Length = 0;                  // its length as last written here
+    std::vector<bool> Numbers;               // lines written as plain decimal numbers
+    std::unordered_set<std::string> Others;  // any other text (from a loaded intermediate tree)
+    // Records the line; false when it was listed already.
+    bool Insert(std::string_view line);
+  };
+  std::unordered_map<std::string, TUnitLines> FCodeLines;
+  // The record of a unit, made afresh from its entry when the list was changed from outside.
+  TUnitLines& UnitLines(const std::string& unitName);
 
-  std::size_t LowerBound(const std::string& name) const;
+  TItemTable::const_iterator Entry(int i) const;
   void InsertEntry(const std::string& name, TfsObject* item, bool owned);
-  void FreeEntry(std::size_t index);
+  // Unlists the entry from the table and the lookup index.
+  TItemTable::iterator EraseEntry(TItemTable::iterator entry);
+  // Unlists the entry, then frees its object when owned; returns the entry after it.
+  TItemTable::iterator FreeEntry(TItemTable::iterator entry);
+  // Frees, from the last entry to the first, every item for which test holds.
+  template <class TTest>
+  void FreeFromLast(TTest test);
   void ResetStatements();
 };
 

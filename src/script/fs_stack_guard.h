@@ -1,10 +1,18 @@
-// Guards the native stack against deep script recursion: a script procedure calling itself a
-// hundred thousand times must end with an engine error, not a crash of the program.
+// The two ways a script can exhaust the machine, each turned into an engine error that the
+// script's own try/except can catch: a native stack guard against deep recursion (a procedure
+// calling itself a hundred thousand times), and memory running out (a text doubled until no
+// allocation succeeds).
 #pragma once
 
 #include "text/exception.h"
 
 namespace kelvo {
+
+class EOutOfMemory : public Exception {
+ public:
+  EOutOfMemory() : Exception("Out of memory") {}
+  const char* ClassName() const noexcept override { return "EOutOfMemory"; }
+};
 
 class EStackOverflow : public Exception {
  public:

@@ -1,6 +1,9 @@
 #include "script/fs_statement.h"
 
+#include <new>
+
 #include "script/fs_script.h"
+#include "script/fs_stack_guard.h"
 
 namespace kelvo {
 
@@ -8,7 +11,13 @@ void TfsStatement::Execute() {
   TfsScript& prog = *Prog;
   for (const auto& child : FList) {
     if (prog.StopRequested) return;
-    static_cast<TfsStatement*>(child.get())->Execute();
+    try {
+      static_cast<TfsStatement*>(child.get())->Execute();
+    } catch (const std::bad_alloc&) {
+      // Memory ran out inside the statement (whatever was being built is gone again): an error
+      // of the script like any other, which its try/except can catch.
+      throw EOutOfMemory();
+    }
     if (prog.BreakFlag || prog.ContinueFlag || prog.ExitFlag) return;
   }
 }

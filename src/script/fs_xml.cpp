@@ -5,6 +5,8 @@
 #include <istream>
 #include <ostream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "text/ansi_text.h"
 #include "text/exception.h"
@@ -15,8 +17,7 @@ namespace {
 
 const char* const kInvalidFileFormat = "Invalid file format";
 
-// Deeper documents than this are refused as malformed: the reader, the writer and the
-// destructor all recurse once per level, and nothing the engine writes comes near it.
+// Deeper documents than this are refused as malformed: nothing the engine writes comes near it.
 constexpr int kMaxDepth = 10000;
 
 [[noreturn]] void RaiseInvalidFormat() {
@@ -75,31 +76,50 @@ class TfsXMLReader {
     if (name.compare(0, 4, "?xml") != 0) RaiseInvalidFormat();
   }
 
-  // Reads the element whose start tag comes next into item, with its children. Returns false
-  // when the level ended instead (end of stream or a closing tag): the caller drops the item.
-  bool ReadRootItem(TfsXMLItem& item, int depth) {
-    if (depth > kMaxDepth) RaiseInvalidFormat();
-    ReadItem(item.Name, item.Text);
-    FLastName = item.Name;
-    if (item.Name.empty() || item.Name[0] == '/') return false;
-    if (item.Name.back() == '/') {
-      item.Name.pop_back();
-      return true;
-    }
-    if (!item.Text.empty() && item.Text.back() == '/') {
-      item.Text.pop_back();
-      return true;
-    }
-    for (;;) {
+  // Reads the element whose start tag comes next into root, with its descendants. Returns false
+  // when the level ended instead (end of stream or a closing tag): the caller drops the item. The
+  // open elements are kept in a list rather than in nested calls, however deep the document.
+  bool ReadRootItem(TfsXMLItem& root) {
+    TTag first = ReadTag(root);
+    if (first != ttOpen) return first == ttLeaf;
+    std::vector<TfsXMLItem*> open{&root};
+    while (!open.empty()) {
+      if (open.size() > static_cast<size_t>(kMaxDepth)) RaiseInvalidFormat();
       auto child = std::make_unique<TfsXMLItem>();
-      if (!ReadRootItem(*child, depth + 1)) break;
-      item.AddItem(child.release());
+      TTag tag = ReadTag(*child);
+      if (tag == ttEnd) {
+        // The closing tag of the innermost open element; the end of the stream closes them all.
+        if (!FLastName.empty() && !AnsiSameText(FLastName, "/" + open.back()->Name)) RaiseInvalidFormat();
+        open.pop_back();
+        continue;
+      }
+      TfsXMLItem* raw = child.get();
+      open.back()->AddItem(child.release());
+      if (tag == ttOpen) open.push_back(raw);
     }
-    if (!FLastName.empty() && !AnsiSameText(FLastName, "/" + item.Name)) RaiseInvalidFormat();
     return true;
   }
 
  private:
+  // What a tag did: ended a level (a closing tag or the end of the stream), made an element
+  // without children, or opened one.
+  enum TTag { ttEnd, ttLeaf, ttOpen };
+
+  TTag ReadTag(TfsXMLItem& item) {
+    ReadItem(item.Name, item.Text);
+    FLastName = item.Name;
+    if (item.Name.empty() || item.Name[0] == '/') return ttEnd;
+    if (item.Name.back() == '/') {
+      item.Name.pop_back();
+      return ttLeaf;
+    }
+    if (!item.Text.empty() && item.Text.back() == '/') {
+      item.Text.pop_back();
+      return ttLeaf;
+    }
+    return ttOpen;
+  }
+
   // Next character, or false at the end of the stream.
   bool NextChar(char& c) {
     if (FBufPos >= FBufEnd) {
@@ -178,10 +198,28 @@ class TfsXMLWriter {
 
   void WriteHeader() { WriteLn("<?xml version=\"1.0\"?>"); }
 
-  void WriteRootItem(const TfsXMLItem& item, int level) {
-    WriteItem(item, level);
-    for (int i = 0; i < item.Count(); ++i) WriteRootItem(*item.Items(i), level + 2);
-    if (item.Count() > 0) WriteLn(Indent(level) + "</" + item.Name + ">");
+  // Each element, then its children two columns further in, then its closing tag; the open
+  // elements are kept in a list rather than in nested calls.
+  void WriteRootItem(const TfsXMLItem& root) {
+    struct TOpen {
+      const TfsXMLItem* Item;
+      int Level;
+      int Next;  // the child to write next
+    };
+    WriteItem(root, 0);
+    std::vector<TOpen> open{{&root, 0, 0}};
+    while (!open.empty()) {
+      TOpen& top = open.back();
+      if (top.Next < top.Item->Count()) {
+        const TfsXMLItem* child = top.Item->Items(top.Next++);
+        int level = top.Level + 2;
+        WriteItem(*child, level);
+        open.push_back({child, level, 0});
+        continue;
+      }
+      if (top.Item->Count() > 0) WriteLn(Indent(top.Level) + "</" + top.Item->Name + ">");
+      open.pop_back();
+    }
   }
 
   void Flush() {
@@ -219,12 +257,18 @@ TfsXMLItem::~TfsXMLItem() {
   if (FParent) FParent->Unlist(this);
 }
 
+// Descendants are freed one at a time from a list, each after its own children were moved onto
+// the list: a tree as deep as a long nesting is not torn down by one nested call per level.
 void TfsXMLItem::Clear() {
-  std::vector<TfsXMLItem*> items;
-  items.swap(FItems);
-  for (TfsXMLItem* child : items) {
-    child->FParent = nullptr;  // the list is going away: no need to unlist one by one
-    delete child;
+  std::vector<TfsXMLItem*> doomed;
+  doomed.swap(FItems);
+  while (!doomed.empty()) {
+    TfsXMLItem* item = doomed.back();
+    doomed.pop_back();
+    doomed.insert(doomed.end(), item->FItems.begin(), item->FItems.end());
+    item->FItems.clear();
+    item->FParent = nullptr;  // its list is going away: no need to unlist it
+    delete item;
   }
 }
 
@@ -294,9 +338,21 @@ int TfsXMLItem::IndexOf(const TfsXMLItem* item) const {
 // without regard to case and attributes must be separated by exactly one space. The result is
 // the index in Text where the name begins.
 size_t TfsXMLItem::FindPropKey(std::string_view name) const {
-  std::string key = AnsiUpperCase(" " + std::string(name) + "=\"");
-  std::string haystack = AnsiUpperCase(" " + Text);
-  return haystack.find(key);
+  // Compared in place, character by character: the builder asks for attributes of every element.
+  auto haystackAt = [this](size_t i) { return i == 0 ? ' ' : Text[i - 1]; };
+  auto keyAt = [name](size_t k) {
+    if (k == 0) return ' ';
+    if (k <= name.size()) return name[k - 1];
+    return k == name.size() + 1 ? '=' : '"';
+  };
+  const size_t keyLength = name.size() + 3, haystackLength = Text.size() + 1;
+  for (size_t at = 0; at + keyLength <= haystackLength; ++at) {
+    if (haystackAt(at) != ' ') continue;  // no other character upper-cases to a blank
+    size_t k = 1;
+    while (k < keyLength && AnsiUpperChar(haystackAt(at + k)) == AnsiUpperChar(keyAt(k))) ++k;
+    if (k == keyLength) return at;
+  }
+  return std::string::npos;
 }
 
 std::string TfsXMLItem::GetProp(std::string_view name) const {
@@ -330,10 +386,16 @@ void TfsXMLItem::SetProp(std::string_view name, std::string_view value) {
 void TfsXMLItem::Assign(const TfsXMLItem* source) {
   Clear();
   if (!source) return;
-  Name = source->Name;
-  Text = source->Text;
-  Data = source->Data;
-  for (int i = 0; i < source->Count(); ++i) Add()->Assign(source->Items(i));
+  // Pairs of (copy, original) still to fill; children are created in order before being filled.
+  std::vector<std::pair<TfsXMLItem*, const TfsXMLItem*>> pending{{this, source}};
+  while (!pending.empty()) {
+    auto [copy, original] = pending.back();
+    pending.pop_back();
+    copy->Name = original->Name;
+    copy->Text = original->Text;
+    copy->Data = original->Data;
+    for (const TfsXMLItem* child : original->FItems) pending.emplace_back(copy->Add(), child);
+  }
 }
 
 // ---- TfsXMLDocument ----
@@ -357,7 +419,7 @@ void TfsXMLDocument::LoadFromStream(std::istream& stream) {
   reader.ReadHeader();
   // A closing tag where the top element should begin would become the root's name and be
   // written back as a different document: it is a structural fault like any other.
-  if (!reader.ReadRootItem(*FRoot, 0) && !FRoot->Name.empty()) {
+  if (!reader.ReadRootItem(*FRoot) && !FRoot->Name.empty()) {
     FRoot->Name.clear();
     FRoot->Text.clear();
     RaiseInvalidFormat();
@@ -367,7 +429,7 @@ void TfsXMLDocument::LoadFromStream(std::istream& stream) {
 void TfsXMLDocument::SaveToStream(std::ostream& stream) const {
   TfsXMLWriter writer(stream, AutoIndent);
   writer.WriteHeader();
-  writer.WriteRootItem(*FRoot, 0);
+  writer.WriteRootItem(*FRoot);
   writer.Flush();
 }
 

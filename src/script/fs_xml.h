@@ -40,6 +40,8 @@ class TfsXMLItem {
   TfsXMLItem* GetItems(int index) const { return Items(index); }
   TfsXMLItem* operator[](int index) const { return Items(index); }
 
+  // Makes room for count children in all, so that adding them allocates once.
+  void Reserve(int count) { FItems.reserve(static_cast<size_t>(count)); }
   // Appends a new empty child and returns it.
   TfsXMLItem* Add();
   // Appends item (taking ownership) after unlisting it from its old parent; an item that is

@@ -53,9 +53,14 @@ TVarRecArray MakeArgs(std::string_view bytes, double number) {
       case 0:
         args.push_back(TVarRec::Integer(static_cast<std::int8_t>(b) * 1000003));
         break;
-      case 1:
-        args.push_back(TVarRec::Int64(static_cast<std::int64_t>(number)));
+      case 1: {
+        // The number's bits: every 64-bit value, where converting the double would be undefined
+        // for most of them (out of range, not a number).
+        std::int64_t bits;
+        std::memcpy(&bits, &number, sizeof bits);
+        args.push_back(TVarRec::Int64(bits));
         break;
+      }
       case 2:
         args.push_back(TVarRec::Extended(number));
         break;

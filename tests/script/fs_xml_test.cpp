@@ -93,6 +93,17 @@ TEST(XmlReader, AbsurdNestingIsRefusedWithoutExhaustingTheStack) {
   ExpectInvalid(text);
 }
 
+TEST(XmlReader, NestingUpToTheLimitLoadsAndSavesAgain) {
+  std::string text = Header();
+  for (int i = 0; i < 10000; ++i) text += "<a>";
+  for (int i = 0; i < 10000; ++i) text += "</a>";
+  std::string expected = Header();
+  for (int i = 0; i < 9999; ++i) expected += "<a>";
+  expected += "<a/>";
+  for (int i = 0; i < 9999; ++i) expected += "</a>";
+  EXPECT_EQ(Load(text)->SaveToString(), expected);
+}
+
 TEST(XmlReader, StreamIsLeftAfterTheLastConsumedCharacter) {
   std::istringstream stream(Header() + "<a/>TAIL");
   TfsXMLDocument doc;
@@ -212,6 +223,31 @@ TEST(XmlItem, AssignCopiesDeeplyInOrder) {
   ASSERT_EQ(copy.Count(), 2);
   EXPECT_EQ(copy.Items(0)->Items(0)->Name, "c");
   EXPECT_EQ(copy.Items(1)->Name, "d");
+}
+
+// A tree as deep as a long nesting in a script is copied, written and freed without a nested
+// call per level (which would need far more than a thread's stack at this depth).
+TEST(XmlItem, TwoHundredThousandLevelsAreCopiedWrittenAndFreed) {
+  auto deep = std::make_unique<TfsXMLItem>();
+  deep->Name = "a";
+  TfsXMLItem* leaf = deep.get();
+  for (int i = 0; i < 200000; ++i) {
+    leaf = leaf->Add();
+    leaf->Name = "a";
+  }
+  leaf->SetProp("x", "1");
+  TfsXMLItem copy;
+  copy.Assign(deep.get());
+  deep.reset();
+  const TfsXMLItem* last = &copy;
+  int levels = 0;
+  for (; last->Count() > 0; ++levels) last = last->Items(0);
+  EXPECT_EQ(levels, 200000);
+  EXPECT_EQ(last->GetProp("x"), "1");
+  TfsXMLDocument doc;
+  doc.Root()->Assign(&copy);
+  std::string saved = doc.SaveToString();
+  EXPECT_EQ(saved.size(), Header().size() + 200000 * 7 + std::string("<a x=\"1\"/>").size());
 }
 
 TEST(XmlWriter, OneLineWithoutAutoIndent) {

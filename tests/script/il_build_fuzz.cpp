@@ -11,7 +11,7 @@
 #include "text/ansi_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size > 8192) return 0;
+  if (size > 65536) return 0;
   std::string text(reinterpret_cast<const char*>(data), size);
   kelvo::TfsScript prog;
   prog.Parent = kelvo::fsGlobalUnit();

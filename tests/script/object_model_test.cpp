@@ -18,6 +18,19 @@ TEST(ItemTable, LookupIgnoresCaseAndFindsTheNewestFirst) {
   EXPECT_EQ(prog.FindLocal("none"), nullptr);
 }
 
+TEST(ItemTable, PositionsFollowTheNamesAndTheNewestOfEqualNames) {
+  TfsScript prog;
+  for (const char* name : {"b", "a", "A", "c"})
+    prog.Add(name, std::make_unique<TfsVariable>(name, fvtInt, ""));
+  std::vector<std::string> names;
+  for (int i = 0; i < prog.Count(); ++i) names.push_back(prog.GetItemName(i));
+  EXPECT_EQ(names, (std::vector<std::string>{"A", "a", "b", "c"}));
+  prog.Remove(prog.GetItem(0)).reset();
+  EXPECT_EQ(prog.GetItemName(0), "a");
+  EXPECT_EQ(prog.FindLocal("A"), prog.GetItem(0));
+  EXPECT_EQ(prog.Count(), 3);
+}
+
 TEST(ItemTable, CyrillicNamesCompareWithoutCase) {
   TfsScript prog;
   prog.AddVariable("\xd1\xf7\xb8\xf2", "Integer", Variant(5));  // "Счёт" in Windows-1251
@@ -117,6 +130,16 @@ TEST(ExecutableLines, RecordsEachLineOncePerUnit) {
   EXPECT_FALSE(prog.IsExecutableLine(1));
   EXPECT_FALSE(prog.IsExecutableLine(2));
   EXPECT_TRUE(prog.IsExecutableLine(1, "lib"));
+}
+
+TEST(ExecutableLines, LinesOutOfOrderAndAListChangedByTheHost) {
+  TfsScript prog;
+  for (const char* pos : {"7:1", "2:1", "7:3", "2:5", "10:1"}) prog.AddCodeLine("", pos);
+  EXPECT_EQ(prog.ExecutableLines, (std::vector<std::string>{"=7,2,10,"}));
+  prog.ExecutableLines = {"=2,"};
+  prog.AddCodeLine("", "2:1");
+  prog.AddCodeLine("", "7:1");
+  EXPECT_EQ(prog.ExecutableLines, (std::vector<std::string>{"=2,7,"}));
 }
 
 // A statement that runs a callback: lets the tests drive the run flags without the builder.
