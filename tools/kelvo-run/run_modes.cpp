@@ -63,7 +63,7 @@ struct TScreens {
   }
 
   TConsoleOutput Output;
-  std::timed_mutex Terminal;
+  TTerminalTurns Terminal;
   std::vector<std::unique_ptr<TConsoleScreen>> Screens;
 };
 
