@@ -13,7 +13,7 @@ cmake --build --preset release -j "$(nproc)"
 bin=build/release/bin
 mkdir -p run
 cp -f "$bin/kelvo" "$bin/kelvo-run" "$bin/modemsim" run/
-for f in data/*.html; do [ -e "$f" ] && cp -f "$f" run/; done
+for f in data/*.html data/*.rules; do [ -e "$f" ] && cp -f "$f" run/; done
 [ -e run/kelvo.xml ] || cp data/kelvo.xml run/
 
 if [ "${KELVO_NO_SIMULATOR:-0}" = 1 ]; then

@@ -23,6 +23,7 @@ inline constexpr std::string_view kLibraryDamaged =
 inline constexpr std::string_view kModemNameNotUnique = "Modem name is non-unique or absent";
 inline constexpr std::string_view kPortListError = "registry error while enumerationg ports";
 inline constexpr std::string_view kChoosePortItem = "(выберите порт)";
+inline constexpr std::string_view kRescanPortsItem = "(обновить список портов — F5)";
 inline constexpr std::string_view kMainCaptionSuffix = " - программа инициализации модемов";
 
 // Library editing.
@@ -45,12 +46,17 @@ inline constexpr std::string_view kChoosePort =
 inline constexpr std::string_view kModemNotFound = "модем не обнаружен";
 inline constexpr std::string_view kRunCompleted = "сценарий выполнен за %s с";
 inline constexpr std::string_view kRunStopped = "выполнение сценария прервано пользователем";
+inline constexpr std::string_view kRunTimedOut = "превышено время выполнения сценария";
 inline constexpr std::string_view kStopAndQuit = "Прервать выполнение сценария и выйти?";
 
 // Modem line and detection.
 inline constexpr std::string_view kSearchingModem = "поиск модема: ";
 inline constexpr std::string_view kSearchStepOf = " из ";
 inline constexpr std::string_view kModemFound = "модем обнаружен";
+inline constexpr std::string_view kFixedSpeed = "скорость задана, модем не ищется: ";
+inline constexpr std::string_view kNoModemLines =
+    ": у порта %s нет линий управления модемом (DTR, RTS, BREAK) — это псевдотерминал или переходник "
+    "без этих линий";
 
 // Host functions.
 inline constexpr std::string_view kScriptFailed = "ошибка выполнения сценария";

@@ -7,6 +7,7 @@
 #include "app/app_texts.h"
 #include "app/visible_text.h"
 #include "text/ansi_text.h"
+#include "text/exception.h"
 
 namespace kelvo {
 namespace {
@@ -199,6 +200,59 @@ bool TModemLine::DetectModem() {
   }
   FScreen.ShowSearchProgress(0, 0, {});
   return false;
+}
+
+// --- Opening at a known speed and the control lines -------------------------------------------
+
+void TModemLine::UseSpeed(int bps) {
+  SetUpLine();
+  if (std::optional<TBaudRate> rate = ScriptBaudRate(bps)) {
+    FPort.SetBaudRate(*rate);
+  } else {
+    FPort.SetCustomBaudRate(bps);
+    FPort.SetBaudRate(brCustom);
+  }
+  LogLine(lkInfo, Ansi(texts::kFixedSpeed) + FPort.Port() + ", " + std::to_string(bps) + " bps");
+}
+
+void TModemLine::RequireModemLines(const char* function) const {
+  if (!FPort.HasModemLines())
+    throw Exception(function + FormatMessage(Ansi(texts::kNoModemLines), {FPort.Port()}));
+}
+
+void TModemLine::SetDTR(bool on) {
+  RequireModemLines("SetDTR");
+  FPort.FlowControl().SetControlDTR(on ? dtrEnable : dtrDisable);
+}
+
+void TModemLine::SetRTS(bool on) {
+  RequireModemLines("SetRTS");
+  FPort.FlowControl().SetControlRTS(on ? rtsEnable : rtsDisable);
+}
+
+void TModemLine::SendBreak(int ms) {
+  RequireModemLines("SendBreak");
+  FPort.SetBreak(true);
+  try {
+    Pause(ms > 0 ? ms : 250);
+  } catch (...) {
+    FPort.SetBreak(false);  // a stopped run leaves no break on the line
+    throw;
+  }
+  FPort.SetBreak(false);
+}
+
+// The classic hardware hang-up: a modem that sees DTR drop ends its call.
+void TModemLine::HangUp() {
+  RequireModemLines("HangUp");
+  SetDTR(false);
+  try {
+    Pause(500);
+  } catch (...) {
+    SetDTR(true);
+    throw;
+  }
+  SetDTR(true);
 }
 
 }  // namespace kelvo

@@ -77,10 +77,23 @@ class TModemLine {
   bool DetectModem();
   // The line format of a run: 8N1 without handshake, DTR and RTS on, the detection time-outs.
   void SetUpLine();
+  // Opens the run at a known speed instead of the search (kelvo-run --speed): the line format of
+  // SetUpLine and bps, any speed the device takes.
+  void UseSpeed(int bps);
+
+  // The modem's control lines. DTR and RTS stay as set (a later speed change keeps them); a break
+  // lasts ms milliseconds (250 when ms <= 0); HangUp drops DTR for 500 ms. A device without these
+  // lines (a pseudo-terminal) raises an Exception that names the function and the port.
+  void SetDTR(bool on);
+  void SetRTS(bool on);
+  void SendBreak(int ms);
+  void HangUp();
+
   // Waits ms, or less when the run is stopped meanwhile, which raises ERunStopped.
   void Pause(int ms);
 
  private:
+  void RequireModemLines(const char* function) const;
   bool Stopped() const { return FStop != nullptr && FStop->Requested(); }
 
   TRunScreen& FScreen;

@@ -36,6 +36,14 @@ void TMultiPortRun::Stop() noexcept {
   for (auto& run : FRuns) run->Stop.Request();
 }
 
+void TMultiPortRun::StopForTimeOut() noexcept {
+  for (auto& run : FRuns) run->Stop.RequestForTimeOut();
+}
+
+void TMultiPortRun::SetFixedSpeed(std::optional<int> bps) {
+  for (auto& run : FRuns) run->Runner.SetFixedSpeed(bps);
+}
+
 void TMultiPortRun::RunJob() {
   for (size_t i; (i = FNext.fetch_add(1)) < FRuns.size();) RunPort(*FRuns[i]);
 }

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,10 @@ class TMultiPortRun {
   // Any thread, async-signal-safe: every run ends as soon as it can; a port whose turn has not
   // come is not opened.
   void Stop() noexcept;
+  // The same for a run that has taken longer than it may: each ends as timed out.
+  void StopForTimeOut() noexcept;
+  // Every port opens at bps instead of searching for the modem (none: the search). Before Execute.
+  void SetFixedSpeed(std::optional<int> bps);
 
   size_t Count() const { return FRuns.size(); }
   const TPortRun& Run(size_t i) const { return *FRuns[i]; }

@@ -28,6 +28,11 @@ int WaitReadable(int first, int second, int ms) {
 
 }  // namespace
 
+void TRunStop::RequestForTimeOut() noexcept {
+  FTimedOut.store(true, std::memory_order_release);
+  Request();
+}
+
 void TRunStop::Request() noexcept {
   int saved = errno;  // a signal handler must leave errno as it found it
   FRequested.store(true, std::memory_order_release);
@@ -37,6 +42,7 @@ void TRunStop::Request() noexcept {
 
 void TRunStop::Reset() {
   FRequested.store(false, std::memory_order_release);
+  FTimedOut.store(false, std::memory_order_release);
   FSignal.Reset();
 }
 

@@ -22,6 +22,10 @@ class TRunStop {
  public:
   // Any thread; async-signal-safe: an atomic store and one write() to an eventfd.
   void Request() noexcept;
+  // The same, for a run that has gone on longer than it may (kelvo-run --timeout).
+  void RequestForTimeOut() noexcept;
+  // Any thread: the stop was requested because the time ran out.
+  bool TimedOut() const noexcept { return FTimedOut.load(std::memory_order_acquire); }
   // Any thread.
   bool Requested() const noexcept { return FRequested.load(std::memory_order_acquire); }
   // Clears the request. Only while no run uses it: before a run's thread starts.
@@ -39,6 +43,7 @@ class TRunStop {
 
  private:
   std::atomic<bool> FRequested{false};
+  std::atomic<bool> FTimedOut{false};
   TEventSignal FSignal;
 };
 

@@ -20,6 +20,11 @@ constexpr const char* kDeclarations[] = {
     "procedure Sleep(interval:Integer)",
     "function RecvLn():String",
     "procedure Stop(Reason:String)",
+    // The modem's control lines, after the nine.
+    "procedure SetDTR(On:Boolean)",
+    "procedure SetRTS(On:Boolean)",
+    "procedure SendBreak(Milliseconds:Integer)",
+    "procedure HangUp()",
 };
 
 // Argument i of a call; an omitted optional argument reads as empty.
@@ -75,6 +80,14 @@ Variant TScriptHost::Dispatch(const std::string& name, const Variant& params) {
     DoWaitBox(Text(params, 0));
   } else if (name == "STOP") {
     FailScript(Text(params, 0));
+  } else if (name == "SETDTR") {
+    FLine.SetDTR(Arg(params, 0).AsBoolean());
+  } else if (name == "SETRTS") {
+    FLine.SetRTS(Arg(params, 0).AsBoolean());
+  } else if (name == "SENDBREAK") {
+    FLine.SendBreak(Int(params, 0));
+  } else if (name == "HANGUP") {
+    FLine.HangUp();
   }
   return Variant(0);
 }

@@ -106,7 +106,7 @@ TRunResult TScriptRunner::Execute(const std::string& portName) {
     FPort.Open();
     result = DetectAndExecute();
   } catch (const ERunStopped&) {
-    result = Ended(TRunEnd::reStopped, Ansi(texts::kRunStopped));
+    result = Ended(TRunEnd::reStopped, StoppedText());
   } catch (...) {
     result = Ended(TRunEnd::reError, ExceptionMessage(std::current_exception()), std::current_exception());
   }
@@ -122,14 +122,22 @@ TRunResult TScriptRunner::Execute(const std::string& portName) {
 
 TRunResult TScriptRunner::DetectAndExecute() {
   FDetectedSpeed = 0;
-  if (!FLine.DetectModem()) throw Exception(Ansi(texts::kModemNotFound));
+  if (FFixedSpeed)
+    FLine.UseSpeed(*FFixedSpeed);
+  else if (!FLine.DetectModem())
+    throw Exception(Ansi(texts::kModemNotFound));
   FDetectedSpeed = FPort.BaudRate() == brCustom ? FPort.CustomBaudRate()
                                                 : static_cast<int>(BaudRateSpeed(FPort.BaudRate()));
   FHost.ClearRunFailed();
   FScript.Execute();
-  if (FStop.Requested()) return Ended(TRunEnd::reStopped, Ansi(texts::kRunStopped));
+  if (FStop.Requested()) return Ended(TRunEnd::reStopped, StoppedText());
   if (FHost.RunFailed()) return Ended(TRunEnd::reFailed, FHost.LastFailure());
   return Ended(TRunEnd::reCompleted, {});
+}
+
+// A run the user stopped, or one whose time ran out.
+std::string TScriptRunner::StoppedText() const {
+  return Ansi(FStop.TimedOut() ? texts::kRunTimedOut : texts::kRunStopped);
 }
 
 TRunResult TScriptRunner::Ended(TRunEnd end, std::string message, std::exception_ptr error) {

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ namespace kelvo {
 enum class TRunEnd {
   reCompleted,  // the script ran to its end
   reFailed,     // the script stopped through FailScript
-  reStopped,    // the user stopped the run
+  reStopped,    // the user stopped the run, or its time ran out (kelvo-run --timeout)
   reError       // no modem answered, or the port or the engine raised an error
 };
 
@@ -61,6 +62,9 @@ class TScriptRunner {
   // Any thread: the run ends as soon as it can, with "выполнение сценария прервано пользователем".
   void Stop() { FStop.Request(); }
   TRunStop& StopRequest() { return FStop; }
+  // A speed to open the port at instead of searching for the modem (kelvo-run --speed); none: the
+  // search, as the window runs it.
+  void SetFixedSpeed(std::optional<int> bps) { FFixedSpeed = bps; }
   // The last run stopped through FailScript.
   bool RunFailed() const { return FHost.RunFailed(); }
   TModemLine& Line() { return FLine; }
@@ -71,6 +75,7 @@ class TScriptRunner {
   TRunResult DetectAndExecute();
   TRunResult Ended(TRunEnd end, std::string message, std::exception_ptr error = nullptr);
   void Restore();
+  std::string StoppedText() const;
   void LogResult(const TRunResult& result);
 
   TRunScreen& FScreen;
@@ -84,6 +89,7 @@ class TScriptRunner {
   TRunStop& FStop;
   TModemLine FLine;
   TScriptHost FHost;
+  std::optional<int> FFixedSpeed;
 };
 
 // The lines of a text broken at CR LF, LF or CR.

@@ -1,5 +1,8 @@
 #include "serial/com_error.h"
 
+#include <locale.h>
+
+#include <cerrno>
 #include <cstring>
 
 #include "text/ansi_text.h"
@@ -41,18 +44,43 @@ std::string ComErrorText(int code) {
   return Utf8ToAnsi(kTexts[code - 1]);
 }
 
+namespace {
+
+// The user's locale from the environment, made once; a command-line tool need not have called
+// setlocale for its messages to be in the user's language.
+locale_t UserLocale() {
+  static const locale_t locale = [] {
+    locale_t made = ::newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+    return made != static_cast<locale_t>(0) ? made : ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  }();
+  return locale;
+}
+
+std::string Explained(int code, int errorNumber) {
+  std::string text = ComErrorText(code) + " (" + SystemErrorText(errorNumber) + ")";
+  if (code != CError_OpenFailed && DeviceGoneError(errorNumber))
+    text += Utf8ToAnsi(": связь с модемом потеряна (устройство отключено или линия разорвана)");
+  return text;
+}
+
+}  // namespace
+
 std::string SystemErrorText(int errorNumber) {
-  char buffer[256];
-  // The GNU strerror_r returns a pointer that may or may not be the buffer.
-  const char* text = strerror_r(errorNumber, buffer, sizeof buffer);
+  const char* text = ::strerror_l(errorNumber, UserLocale());
+  // A locale whose text is not UTF-8 still yields its ASCII part; anything else becomes '?'.
   return Trim(Utf8ToAnsi(text ? text : ""));
+}
+
+bool DeviceGoneError(int errorNumber) {
+  return errorNumber == EIO || errorNumber == ENXIO || errorNumber == ENODEV;
 }
 
 EComPort::EComPort(int code) : Exception(ComErrorText(code)), FPortErrorCode(code), FSystemErrorCode(-1) {}
 
 EComPort::EComPort(int code, int errorNumber)
-    : Exception(ComErrorText(code) + " (" + SystemErrorText(errorNumber) + ")"),
-      FPortErrorCode(code),
-      FSystemErrorCode(errorNumber) {}
+    : Exception(Explained(code, errorNumber)), FPortErrorCode(code), FSystemErrorCode(errorNumber) {}
+
+EComPort::EComPort(int code, int errorNumber, std::string message)
+    : Exception(std::move(message)), FPortErrorCode(code), FSystemErrorCode(errorNumber) {}
 
 }  // namespace kelvo

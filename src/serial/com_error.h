@@ -37,15 +37,22 @@ enum TComPortErrorCode {
 
 // The message of a code (Windows-1251), or an empty text for a code outside 1..23.
 std::string ComErrorText(int code);
-// The system's text for an error number, trimmed, as Windows-1251.
+// The system's text for an error number in the user's language (the locale of the environment,
+// whatever the program's own locale is), trimmed, as Windows-1251.
 std::string SystemErrorText(int errorNumber);
+// True for the error numbers with which a device that has gone away (unplugged, or the line hung
+// up) answers: EIO, ENXIO, ENODEV.
+bool DeviceGoneError(int errorNumber);
 
 class EComPort : public Exception {
  public:
   // The code's text alone; SystemErrorCode is -1.
   explicit EComPort(int code);
-  // The code's text, a blank and the system's text for errorNumber in parentheses.
+  // The code's text, a blank and the system's text for errorNumber in parentheses; when the error
+  // says that the device has gone, followed by that explanation in Russian.
   EComPort(int code, int errorNumber);
+  // A message of its own, for reasons that the code's text and the system's cannot tell.
+  EComPort(int code, int errorNumber, std::string message);
 
   int PortErrorCode() const noexcept { return FPortErrorCode; }
   int SystemErrorCode() const noexcept { return FSystemErrorCode; }

@@ -4,6 +4,7 @@
 #include <termios.h>
 
 #include "serial/com_thread.h"
+#include "serial/open_failure.h"
 
 namespace kelvo {
 
@@ -196,7 +197,9 @@ int TCustomComPort::DeviceSetupComm(int, int) {
 // --- Lifecycle -------------------------------------------------------------------------------
 
 void TCustomComPort::CreateHandle() {
-  if (int e = FDevice.Open(PortNameToDevicePath(FPort))) throw EComPort(CError_OpenFailed, e);
+  const std::string path = PortNameToDevicePath(FPort);
+  if (int e = FDevice.Open(path))
+    throw EComPort(CError_OpenFailed, e, OpenFailureText(path, e, FDevice.LockHolder()));
 }
 
 void TCustomComPort::DestroyHandle() {

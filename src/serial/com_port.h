@@ -140,6 +140,9 @@ class TCustomComPort {
   void SetRTS(bool onOff);
   void SetBreak(bool onOff);
   void SetXonXoff(bool onOff);
+  // True while the open device has modem-control lines (DTR, RTS, CTS, DSR, RI, DCD) and can send
+  // a break; a pseudo-terminal has none.
+  bool HasModemLines() const { return FDevice.IsOpen() && FDevice.HasModemLines(); }
   // Linux has no priority byte: the byte is written at once, after what the driver holds.
   void TransmitChar(char ch);
   // Waits for one of `events` without the event thread, until `stop` is set (when given) or

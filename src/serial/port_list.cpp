@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
+#include "serial/port_sources.h"
+#include "serial/serial_device.h"
 #include "text/ansi_text.h"
-#include "text/exception.h"
 
 namespace kelvo {
 
@@ -14,50 +14,93 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The 8250 driver registers ttyS0..ttyS31 whether or not a UART answers; such a port reports the
-// UART type 0 ("unknown") in sysfs.
-bool IsLegacyPortWithoutUart(const fs::path& entry) {
-  if (entry.filename().string().rfind("ttyS", 0) != 0) return false;
-  std::ifstream type(entry / "type");
-  int value = -1;
-  return type >> value && value == 0;
+bool ByText(const TPortInfo& a, const TPortInfo& b) {
+  return AnsiCompareText(a.Name, b.Name) < 0;
 }
 
-void AppendEnvironmentPorts(const char* kelvoPorts, std::vector<std::string>& ports) {
-  if (!kelvoPorts) return;
-  std::string all(kelvoPorts);
+bool Listed(const std::vector<TPortInfo>& ports, const std::string& name) {
+  return std::any_of(ports.begin(), ports.end(), [&](const TPortInfo& p) { return p.Name == name; });
+}
+
+// A path of KELVO_PORTS that leads nowhere (a simulator that has stopped) is not offered.
+void AppendEnvironmentPorts(const std::string& all, std::vector<TPortInfo>& ports) {
   size_t start = 0;
   while (start <= all.size()) {
     size_t end = all.find(':', start);
     if (end == std::string::npos) end = all.size();
     std::string name = all.substr(start, end - start);
-    if (!name.empty() && std::find(ports.begin(), ports.end(), name) == ports.end()) ports.push_back(name);
+    std::error_code error;
+    if (!name.empty() && fs::exists(PortNameToDevicePath(name), error) && !Listed(ports, name))
+      ports.push_back({name, {}});
     start = end + 1;
   }
 }
 
+// The stable names: every link of DevDir/serial/by-id whose device is listed, with its description
+// and the device's current name.
+std::vector<TPortInfo> StableNames(const std::string& devDir, const std::vector<TPortInfo>& ports) {
+  std::vector<TPortInfo> names;
+  std::error_code error;
+  const fs::path folder = fs::path(devDir) / "serial" / "by-id";
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code linkError;
+    fs::path target = fs::read_symlink(it->path(), linkError);
+    if (linkError) continue;
+    const std::string device = target.filename().string();
+    auto found =
+        std::find_if(ports.begin(), ports.end(), [&](const TPortInfo& p) { return p.Name == device; });
+    if (found == ports.end()) continue;
+    std::string description = found->Description.empty() ? device : found->Description + ", " + device;
+    names.push_back({it->path().string(), description});
+  }
+  std::sort(names.begin(), names.end(), ByText);
+  return names;
+}
+
 }  // namespace
 
-std::vector<std::string> EnumerateSerialPorts(const std::string& ttyClassDir, const char* kelvoPorts) {
-  std::vector<std::string> ports;
-  std::error_code error;
-  fs::directory_iterator it(ttyClassDir, error);
-  if (error) throw Exception("registry error while enumerationg ports");
-  for (const fs::directory_entry& entry : it) {
-    std::error_code ignored;
-    if (!fs::exists(entry.path() / "device", ignored)) continue;
-    if (IsLegacyPortWithoutUart(entry.path())) continue;
-    ports.push_back(entry.path().filename().string());
-  }
-  AppendEnvironmentPorts(kelvoPorts, ports);
-  std::stable_sort(ports.begin(), ports.end(),
-                   [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+TPortSources CurrentPortSources() {
+  TPortSources sources;
+  const char* tty = std::getenv("KELVO_SYSFS_TTY");
+  const char* dev = std::getenv("KELVO_DEV_DIR");
+  const char* kelvoPorts = std::getenv("KELVO_PORTS");
+  if (tty != nullptr) sources.TtyClassDir = tty;
+  if (dev != nullptr) sources.DevDir = dev;
+  if (kelvoPorts != nullptr) sources.KelvoPorts = kelvoPorts;
+  sources.UseUdev = tty == nullptr && dev == nullptr && UdevRunning();
+  return sources;
+}
+
+std::vector<TPortInfo> ListSerialPorts(const TPortSources& sources) {
+  std::vector<TFoundPort> found;
+  if (!sources.UseUdev || !UdevPorts(found)) found = SysfsPorts(sources.TtyClassDir);
+  std::vector<TPortInfo> ports;
+  for (const TFoundPort& port : found) ports.push_back({port.Name, DescribePort(port.Facts)});
+  AppendEnvironmentPorts(sources.KelvoPorts, ports);
+  std::stable_sort(ports.begin(), ports.end(), ByText);
+  std::vector<TPortInfo> stable = StableNames(sources.DevDir, ports);
+  ports.insert(ports.end(), stable.begin(), stable.end());
   return ports;
 }
 
+std::vector<TPortInfo> ListSerialPorts() {
+  return ListSerialPorts(CurrentPortSources());
+}
+
+std::vector<std::string> EnumerateSerialPorts(const std::string& ttyClassDir, const char* kelvoPorts) {
+  TPortSources sources;
+  sources.TtyClassDir = ttyClassDir;
+  sources.DevDir = ttyClassDir + "/no-dev";  // a tty class alone has no stable names
+  sources.KelvoPorts = kelvoPorts != nullptr ? kelvoPorts : "";
+  std::vector<std::string> names;
+  for (TPortInfo& port : ListSerialPorts(sources)) names.push_back(std::move(port.Name));
+  return names;
+}
+
 std::vector<std::string> EnumerateSerialPorts() {
-  const char* classDir = std::getenv("KELVO_SYSFS_TTY");  // another tty class folder, for tests
-  return EnumerateSerialPorts(classDir != nullptr ? classDir : "/sys/class/tty", std::getenv("KELVO_PORTS"));
+  std::vector<std::string> names;
+  for (TPortInfo& port : ListSerialPorts()) names.push_back(std::move(port.Name));
+  return names;
 }
 
 }  // namespace kelvo

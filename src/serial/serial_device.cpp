@@ -43,21 +43,38 @@ TSerialDevice::~TSerialDevice() {
 
 int TSerialDevice::Open(const std::string& path) {
   Close();
+  FLockHolder = -1;
+  if (int e = FLock.Acquire(path, FLockHolder)) return e;
   TUniqueFd fd(
       RetryOnEintr([&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }));
-  if (!fd.Valid()) return errno;
-  if (!::isatty(fd.Get())) return errno;  // ENOTTY: /dev/null, a regular file
+  int e = fd.Valid() ? TakeDevice(fd.Get()) : errno;
+  if (e) {
+    if (FExclusiveSet) Ioctl(fd.Get(), TIOCNXCL);
+    FExclusiveSet = false;
+    FLock.Release();
+    return e;
+  }
+  FFd = std::move(fd);
+  return 0;
+}
+
+// The steps after the open: a terminal, not held by another process, marked as ours.
+int TSerialDevice::TakeDevice(int fd) {
+  if (!::isatty(fd)) return errno;  // ENOTTY: /dev/null, a regular file
+  // A privileged opener passes the exclusive mark of another process: the mark is read instead.
+  int marked = 0;
+  if (Ioctl(fd, TIOCGEXCL, &marked) == 0 && marked) return EBUSY;
   // TIOCEXCL does not hold off a privileged opener; the lock does, and reads as "busy".
-  if (RetryOnEintr([&] { return ::flock(fd.Get(), LOCK_EX | LOCK_NB); }) == -1)
+  if (RetryOnEintr([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) == -1)
     return errno == EWOULDBLOCK ? EBUSY : errno;
-  if (int e = Ioctl(fd.Get(), TIOCEXCL)) return e;
-  if (::tcgetattr(fd.Get(), &FSaved) == -1) return errno;
+  if (int e = Ioctl(fd, TIOCEXCL)) return e;
+  FExclusiveSet = true;
+  if (::tcgetattr(fd, &FSaved) == -1) return errno;
   FHasSaved = true;
   int bits = 0;
-  FHasModemLines = Ioctl(fd.Get(), TIOCMGET, &bits) == 0;
+  FHasModemLines = Ioctl(fd, TIOCMGET, &bits) == 0;
   FErrorBase = {};
-  Ioctl(fd.Get(), TIOCGICOUNT, &FErrorBase);
-  FFd = std::move(fd);
+  Ioctl(fd, TIOCGICOUNT, &FErrorBase);
   return 0;
 }
 
@@ -65,9 +82,11 @@ void TSerialDevice::Close() noexcept {
   if (!FFd.Valid()) return;
   // Best effort: a device that has gone away refuses both, and is closed all the same.
   if (FHasSaved) ::tcsetattr(FFd.Get(), TCSANOW, &FSaved);
-  Ioctl(FFd.Get(), TIOCNXCL);
+  if (FExclusiveSet) Ioctl(FFd.Get(), TIOCNXCL);
+  FExclusiveSet = false;
   FHasSaved = false;
   FFd.Reset();
+  FLock.Release();
 }
 
 int TSerialDevice::ApplyLine(const TLineSettings& s) {

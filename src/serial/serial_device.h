@@ -12,6 +12,7 @@
 
 #include "serial/line_settings.h"
 #include "serial/unix_fd.h"
+#include "serial/uucp_lock.h"
 
 namespace kelvo {
 
@@ -22,10 +23,16 @@ class TSerialDevice {
   TSerialDevice& operator=(TSerialDevice&&) = default;
   ~TSerialDevice();
 
-  // Opens `path` for reading and writing, without becoming its controlling terminal, refusing any
-  // other opener (TIOCEXCL and an exclusive lock), and only if it is a terminal.
+  // Opens `path` for reading and writing, without becoming its controlling terminal, and only if it
+  // is a terminal. The port is taken as other Linux serial programs take one: its UUCP lock file
+  // first, then the exclusive mark (TIOCEXCL) and an exclusive flock. A port that another process
+  // holds by any of the three is refused with EBUSY (LockHolder() names a lock file's owner); a
+  // mark set by someone else is never cleared, also when Kelvo runs as root and could open anyway.
   int Open(const std::string& path);
+  // Puts the terminal settings back, clears the exclusive mark this device set, removes the lock.
   void Close() noexcept;
+  // The pid of the live process whose lock file refused the last Open, or -1.
+  pid_t LockHolder() const { return FLockHolder; }
   bool IsOpen() const { return FFd.Valid(); }
   int Fd() const { return FFd.Get(); }
   // False for a pseudo-terminal, which has no DTR, RTS, CTS, DSR, RI or DCD.
@@ -50,7 +57,12 @@ class TSerialDevice {
   int Counters(serial_icounter_struct& counters);
 
  private:
+  int TakeDevice(int fd);
+
   TUniqueFd FFd;
+  TUucpLock FLock;
+  pid_t FLockHolder = -1;
+  bool FExclusiveSet = false;  // this device set the exclusive mark, so it clears it
   termios FSaved{};
   bool FHasSaved = false;
   bool FHasModemLines = false;

@@ -1,7 +1,9 @@
 #include "ui/kelvo_dlg.h"
 
+#include <algorithm>
 #include <filesystem>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,14 +12,17 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShortcut>
+#include <QSocketNotifier>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -27,6 +32,7 @@
 #include "app/app_texts.h"
 #include "app/port_list.h"
 #include "serial/main_thread_queue.h"
+#include "serial/port_watcher.h"
 #include "ui/about_box.h"
 #include "ui/help_window.h"
 #include "ui/input_dialog.h"
@@ -67,8 +73,7 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   CreateActions();
   CreateMenus();
   CreateToolbarAndPanes();
-  FillPortList();
-  // The serial port object joins here once the run of a script is built on this window.
+  FillPortList({});
   FLibraryPath = (std::filesystem::path(dir) / std::string(texts::kLibraryFileName)).string();
   FCore.LoadLibrary(FLibraryPath, args);
   TreeView->setSortingEnabled(false);
@@ -95,6 +100,7 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
     QMetaObject::invokeMethod(
         this, [] { TMainThreadQueue::Instance().ProcessPending(); }, Qt::QueuedConnection);
   });
+  WatchPorts();
 }
 
 // The children (the tree, the dialogs) outlive this class's members; they must not reach the logic
@@ -223,8 +229,25 @@ void TKelvoDlg::CreateToolbarAndPanes() {
   TBToolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   PortComboBox = new QComboBox(TBToolbar1);
   PortComboBox->setObjectName("PortComboBox");
-  PortComboBox->setFixedWidth(137);
+  // Editable: any device path can be typed; Enter keeps it as typed instead of adding an item.
+  PortComboBox->setEditable(true);
+  PortComboBox->setInsertPolicy(QComboBox::NoInsert);
+  PortComboBox->setMinimumWidth(137);
   TBToolbar1->addWidget(PortComboBox);
+  connect(PortComboBox, &QComboBox::activated, this, &TKelvoDlg::PortActivated);
+  connect(PortComboBox, &QComboBox::currentIndexChanged, this, [this] {
+    PortComboBox->lineEdit()->setCursorPosition(0);
+    PortComboBox->setToolTip(PortComboBox->currentText());
+  });
+  connect(PortComboBox, &QComboBox::editTextChanged, this, [this](const QString& text) {
+    if (text != FromAnsi(Ansi(texts::kRescanPortsItem))) FChosenPort = PortName();
+  });
+  connect(PortComboBox->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+    int index = PortComboBox->findText(PortComboBox->currentText(), Qt::MatchExactly);
+    if (index >= 0) PortComboBox->setCurrentIndex(index);
+  });
+  auto* rescan = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  connect(rescan, &QShortcut::activated, this, &TKelvoDlg::RescanPorts);
   TBToolbar1->addSeparator();
   TBToolbar1->addAction(Action(TKelvoAction::kaEditScript));
   TBToolbar1->addAction(Action(TKelvoAction::kaRunScript));
@@ -274,10 +297,74 @@ void TKelvoDlg::CreateToolbarAndPanes() {
   TreeView->OnPopup = [this](QTreeWidgetItem*, const QPoint& at) { TBPopupMenu->popup(at); };
 }
 
-void TKelvoDlg::FillPortList() {
+// The items carry their port in the user data; the last one is the Rescan entry.
+void TKelvoDlg::FillPortList(const std::string& keep) {
+  std::vector<TPortItem> items = PortSelectorItems();
+  PortComboBox->blockSignals(true);
   PortComboBox->clear();
-  for (const std::string& item : PortComboItems()) PortComboBox->addItem(FromAnsi(item));
-  PortComboBox->setCurrentIndex(0);
+  for (const TPortItem& item : items) PortComboBox->addItem(FromAnsi(item.Text), FromAnsi(item.Port));
+  PortComboBox->addItem(FromAnsi(Ansi(texts::kRescanPortsItem)), QStringLiteral("\n"));
+  SelectPort(keep);
+  PortComboBox->blockSignals(false);
+  FChosenPort = PortName();
+  FitPortSelector();
+}
+
+void TKelvoDlg::SelectPort(const std::string& port) {
+  int index = port.empty() ? 0 : PortComboBox->findData(FromAnsi(port));
+  PortComboBox->setCurrentIndex(std::max(index, 0));
+  if (index < 0) PortComboBox->setEditText(FromAnsi(port));  // a typed path stays as typed
+  PortComboBox->lineEdit()->setCursorPosition(0);            // the start of a long name shows
+}
+
+// The selector shows the start of a long path (the whole one in its tip) and takes the room that
+// the toolbar's buttons leave it, never less than its classic width; its drop-down is as wide as
+// its longest entry.
+void TKelvoDlg::FitPortSelector() {
+  const QFontMetrics metrics(PortComboBox->font());
+  int longest = 0;
+  for (int i = 0; i < PortComboBox->count(); ++i)
+    longest = std::max(longest, metrics.horizontalAdvance(PortComboBox->itemText(i)));
+  const int frame = 48;  // the arrow, the frame and the margins
+  PortComboBox->view()->setMinimumWidth(longest + frame);
+  int buttons = 0;
+  for (QAction* action : TBToolbar1->actions()) {
+    QWidget* widget = TBToolbar1->widgetForAction(action);
+    if (widget != nullptr && widget != PortComboBox) buttons += widget->sizeHint().width() + 4;
+  }
+  const int room = TBToolbar1->width() - buttons - 32;  // the handle and the overflow button
+  PortComboBox->setFixedWidth(std::clamp(longest + frame, 137, std::max(137, room)));
+  PortComboBox->setToolTip(PortComboBox->currentText());
+}
+
+void TKelvoDlg::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FitPortSelector();
+}
+
+void TKelvoDlg::PortActivated(int index) {
+  if (index != PortComboBox->count() - 1) return;
+  // The Rescan entry: the port chosen before it stays chosen.
+  std::string keep = FChosenPort;
+  FCore.Guarded([&] { FillPortList(keep); });
+}
+
+void TKelvoDlg::RescanPorts() {
+  std::string keep = PortName();
+  FCore.Guarded([&] { FillPortList(keep); });
+}
+
+void TKelvoDlg::WatchPorts() {
+  FPortWatcher = std::make_unique<TPortWatcher>(CurrentPortSources());
+  if (FPortWatcher->Fd() < 0) return;
+  FPortRescan = new QTimer(this);
+  FPortRescan->setSingleShot(true);
+  FPortRescan->setInterval(300);
+  connect(FPortRescan, &QTimer::timeout, this, &TKelvoDlg::RescanPorts);
+  FPortNotifier = new QSocketNotifier(FPortWatcher->Fd(), QSocketNotifier::Read, this);
+  connect(FPortNotifier, &QSocketNotifier::activated, this, [this] {
+    if (FPortWatcher->TakeChanges()) FPortRescan->start();
+  });
 }
 
 // Choosing another node while no run executes brings its description back into view.
@@ -368,11 +455,17 @@ void TKelvoDlg::SetDescriptionPane(const std::string& text) {
 void TKelvoDlg::SetStatusText(const std::string& text) {
   StatusPanel->setText(FromAnsi(text));
 }
+// 0 while no port is chosen: the choice item, the Rescan entry or an empty text.
 int TKelvoDlg::PortIndex() const {
-  return PortComboBox->currentIndex();
+  return PortName().empty() ? 0 : std::max(PortComboBox->currentIndex(), 1);
 }
+// The port of the item whose text is shown, or the text as typed.
 std::string TKelvoDlg::PortName() const {
-  return ToAnsi(PortComboBox->currentText());
+  const QString text = PortComboBox->currentText();
+  const int index = PortComboBox->findText(text, Qt::MatchExactly);
+  if (index < 0) return ToAnsi(text.trimmed());
+  const QString port = PortComboBox->itemData(index).toString();
+  return port == QStringLiteral("\n") ? std::string() : ToAnsi(port);
 }
 void TKelvoDlg::FocusPortList() {
   PortComboBox->setFocus();

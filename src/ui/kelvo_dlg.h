@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,16 @@ class QMenu;
 class QMessageBox;
 class QPlainTextEdit;
 class QProgressBar;
+class QSocketNotifier;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QTreeWidgetItem;
 
 namespace kelvo {
 
+class TPortWatcher;
 class TAboutBox;
 class THelpWindow;
 class TInputDialog;
@@ -91,6 +95,14 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   // While a script runs, closing asks whether to stop it; Yes stops the run and the window closes
   // when the run has ended (the port closed, everything restored), No keeps both.
   void closeEvent(QCloseEvent* event) override;
+  // The port selector takes the toolbar's room that the buttons leave.
+  void resizeEvent(QResizeEvent* event) override;
+
+  // Reads the port list again, keeping the port in use when it is still there (a typed path stays
+  // typed). The Rescan item, F5 and every hot-plug notice come here.
+  void RescanPorts();
+  // Chooses the port of that name (a listed one, or a path kept as typed when it is not listed).
+  void SelectPort(const std::string& port);
 
   // Handlers of the menu items that are not actions.
   void FormHelp();
@@ -119,7 +131,10 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void CreateActions();
   void CreateMenus();
   void CreateToolbarAndPanes();
-  void FillPortList();
+  void FillPortList(const std::string& keep);
+  void FitPortSelector();
+  void PortActivated(int index);
+  void WatchPorts();
   void ConnectLogView(TLogView* view);
   void TreeViewChange(QTreeWidgetItem* node);
   void TreeViewEdited(QTreeWidgetItem* node, const QString& text);
@@ -136,6 +151,12 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   bool FCloseWhenStopped = false;   // the user chose to stop the run and quit
   std::vector<TLogEntry> FLog;      // the log of the current or last run, which the views show
   bool FShowLogTime = true;
+  // Hot-plug: the watcher's descriptor wakes the event loop, and a short timer gathers the burst of
+  // notices that one plug brings into one rescan. All on the window's thread.
+  std::unique_ptr<TPortWatcher> FPortWatcher;
+  QSocketNotifier* FPortNotifier = nullptr;
+  QTimer* FPortRescan = nullptr;
+  std::string FChosenPort;  // the port in use, kept while the Rescan entry is being chosen
   // While the tree is first filled, modems are collected here and enter the tree at once, so that
   // their scripts join a node that is not yet in the tree and cost no model updates.
   bool FFillingTree = false;

@@ -42,10 +42,28 @@ TEST_F(PortListTest, SelectorOffersPortsWithHardwareAndEnvironmentPortsInTextOrd
   Port("ttyS0", true, "4\n");
   Port("ttyS1", true, "0\n");
   Port("ttyUSB0", true);
-  setenv("KELVO_PORTS", "COM2::COM10:com1:/dev/pts/7", 1);
-  std::vector<std::string> items = PortComboItems();
+  TempDir virtualPorts;
+  for (const char* name : {"COM2", "COM10", "com1"}) WriteBytes(virtualPorts.File(name), "");
+  const std::string at = virtualPorts.Path().string() + "/";
+  setenv("KELVO_PORTS", (at + "COM2::" + at + "COM10:" + at + "com1:/dev/kelvo-gone").c_str(), 1);
+  std::vector<TPortItem> items = PortSelectorItems();
   items.erase(items.begin());
-  EXPECT_EQ(items, (std::vector<std::string>{"/dev/pts/7", "com1", "COM10", "COM2", "ttyS0", "ttyUSB0"}));
+  std::vector<std::string> ports;
+  for (const TPortItem& item : items) ports.push_back(item.Port);
+  EXPECT_EQ(ports, (std::vector<std::string>{at + "com1", at + "COM10", at + "COM2", "ttyS0", "ttyUSB0"}));
+}
+
+TEST_F(PortListTest, AnItemShowsThePortAndWhatItIsAndStandsForThePortAlone) {
+  const std::string text = PortItemText({"ttyUSB0", "Prolific PL2303 (1-1.2)"});
+  EXPECT_EQ(AnsiToUtf8(text), "ttyUSB0 — Prolific PL2303 (1-1.2)");
+  EXPECT_EQ(PortItemText({"ttyS0", ""}), "ttyS0");
+  // A device's own texts are shown as modem text is.
+  EXPECT_EQ(AnsiToUtf8(PortItemText({"ttyACM0", "Evil\x1B[2J"})), "ttyACM0 — Evil<ESC>[2J");
+  std::vector<TPortItem> items = PortSelectorItems({{"ttyUSB0", "Prolific PL2303 (1-1.2)"}});
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].Port, "");
+  EXPECT_EQ(items[1].Port, "ttyUSB0");
+  EXPECT_EQ(items[1].Text, text);
 }
 
 TEST_F(PortListTest, SelectorStartsWithTheChoosePortItem) {

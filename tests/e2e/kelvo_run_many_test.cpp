@@ -129,10 +129,11 @@ TEST_F(KelvoRunManyTest, ThreePortsOneSilentOneOnlyAt19200AreToldApartByTableExi
   EXPECT_TRUE(Contains(r.Out, Prefix(silent.Path, width) + "модем не обнаружен\n"));
   EXPECT_TRUE(Contains(r.Out, Prefix(slow.Path, width) + "поиск модема: " + slow.Path + ", 19200 bps\n"));
   // The table: the port, the result, the speed, the time and the reason of a failure.
-  EXPECT_EQ(lines[table + 1].rfind(ok.Path + "  выполнен   2400      ", 0), 0u) << lines[table + 1];
-  EXPECT_EQ(lines[table + 2].rfind(silent.Path + "  ошибка     -         ", 0), 0u) << lines[table + 2];
+  auto cell = [width](const std::string& port) { return port + std::string(width - port.size() + 2, ' '); };
+  EXPECT_EQ(lines[table + 1].rfind(cell(ok.Path) + "выполнен   2400      ", 0), 0u) << lines[table + 1];
+  EXPECT_EQ(lines[table + 2].rfind(cell(silent.Path) + "ошибка     -         ", 0), 0u) << lines[table + 2];
   EXPECT_TRUE(Contains(lines[table + 2], " с  модем не обнаружен")) << lines[table + 2];
-  EXPECT_EQ(lines[table + 3].rfind(slow.Path + "  выполнен   19200     ", 0), 0u) << lines[table + 3];
+  EXPECT_EQ(lines[table + 3].rfind(cell(slow.Path) + "выполнен   19200     ", 0), 0u) << lines[table + 3];
   EXPECT_EQ(lines[table + 4], "выполнено: 2 из 3");
   // The report.
   EXPECT_EQ(ValidateReport(report), 0) << ReadBytes(report);
@@ -265,8 +266,11 @@ TEST(KelvoRunManySignals, CtrlCStopsEveryPortClosesAndUnlocksItAndExitsWith130) 
   ::unsetenv("KELVO_LOCK_DIR");
   EXPECT_EQ(exit, 130);
   EXPECT_LT(ms, 2000);
+  size_t width = 0;
+  for (const auto& sim : sims) width = std::max(width, sim->Path.size());
   for (const auto& sim : sims) {
-    EXPECT_TRUE(Contains(run.Output, sim->Path + " | выполнение сценария прервано пользователем\n"))
+    EXPECT_TRUE(
+        Contains(run.Output, Prefix(sim->Path, width) + "выполнение сценария прервано пользователем\n"))
         << run.Output;
     kelvo::TComPort other;
     other.SetEvents({});

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "serial/com_port.h"
@@ -119,6 +120,62 @@ TEST_F(KelvoRunTest, ADamagedLibraryIsNamedWithTheReasonLineAndColumn) {
                        ": End tag does not match its start tag at line 3, column 10\n");
 }
 
+TEST_F(KelvoRunTest, ATimeLimitEndsARunThatTheModemKeepsTalkingThrough) {
+  // Expect waits as long as lines keep coming: a modem repeating RING holds it for ever.
+  const std::string waits = Dir.File("waits.xml");
+  WriteBytes(waits, "<Modems><Modem Name=\"M\"><Script Name=\"waits\" Body=\"" +
+                        TextToHex("Send(\"ATD5551234\"); Expect(\"CONNECT\");") + "\"/></Modem></Modems>");
+  TSimulator ringing{{"--chatter", "RING\\r\\n", "--every", "10"}};
+  auto start = std::chrono::steady_clock::now();
+  TResult r = Run("--library " + waits + " --timeout 4 --port " + ringing.Path + " M waits");
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_GE(seconds, 4.0);
+  EXPECT_LT(seconds, 12.0);
+  EXPECT_NE(r.Out.find("< RING\n"), std::string::npos);
+  EXPECT_EQ(r.Out.substr(r.Out.rfind('\n', r.Out.size() - 2) + 1), "превышено время выполнения сценария\n");
+  EXPECT_EQ(r.Err, "kelvo-run: превышено время выполнения сценария\n");
+  // A run that ends in time is not held back by its limit.
+  start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Run("--timeout 600 " + Port + " Модем ok").Exit, 0);
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 30.0);
+  EXPECT_EQ(Run("--timeout soon " + Port + " Модем ok").Exit, 2);
+}
+
+TEST_F(KelvoRunTest, AKnownSpeedSkipsTheSearch) {
+  TSimulator at9600{{"--speed", "9600"}};
+  TResult r = Run("--speed 9600 --port " + at9600.Path + " Модем ok");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Out.rfind("скорость задана, модем не ищется: " + at9600.Path + ", 9600 bps\n> ATI\n", 0), 0u)
+      << r.Out;
+  EXPECT_EQ(r.Out.find("поиск модема"), std::string::npos);
+  TResult wrong = Run("--speed 19200 --port " + at9600.Path + " Модем ok");  // the modem stays silent
+  EXPECT_EQ(wrong.Exit, 1);
+  EXPECT_EQ(Run("--speed fast --port " + at9600.Path + " Модем ok").Exit, 2);
+  EXPECT_EQ(Run("--speed 0 --port " + at9600.Path + " Модем ok").Exit, 2);
+}
+
+TEST_F(KelvoRunTest, PortsAreListedWithWhatEachIs) {
+  TempDir sys, dev, usb;
+  std::filesystem::create_directories(usb.Path() / "1-4");
+  WriteBytes(usb.File("1-4/idVendor"), "0403\n");
+  WriteBytes(usb.File("1-4/idProduct"), "6001\n");
+  WriteBytes(usb.File("1-4/manufacturer"), "FTDI\n");
+  WriteBytes(usb.File("1-4/product"), "FT232R USB UART\n");
+  std::filesystem::create_directories(usb.Path() / "1-4" / "1-4:1.0" / "ttyUSB0");
+  std::filesystem::create_directories(sys.Path() / "ttyUSB0");
+  std::filesystem::create_directory_symlink(usb.Path() / "1-4" / "1-4:1.0" / "ttyUSB0",
+                                            sys.Path() / "ttyUSB0" / "device");
+  std::filesystem::create_directories(sys.Path() / "tty1");  // a console: not a serial port
+  ::setenv("KELVO_SYSFS_TTY", sys.Path().c_str(), 1);
+  ::setenv("KELVO_DEV_DIR", dev.Path().c_str(), 1);
+  TResult r = Run("--ports");
+  ::unsetenv("KELVO_SYSFS_TTY");
+  ::unsetenv("KELVO_DEV_DIR");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Out, "ttyUSB0 — FTDI FT232R USB UART (1-4)\n");
+}
+
 TEST_F(KelvoRunTest, BadArgumentsUnknownScriptsAndPortsAndTheList) {
   TResult noPort = Run("Модем ok");
   EXPECT_EQ(noPort.Exit, 2);
@@ -142,6 +199,10 @@ TEST_F(KelvoRunTest, BadArgumentsUnknownScriptsAndPortsAndTheList) {
   // The port's error is the log's last line, and it goes to standard error too, which is elsewhere.
   ASSERT_FALSE(badPort.Err.empty());
   EXPECT_NE(badPort.Out.find(badPort.Err.substr(11)), std::string::npos) << badPort.Out << badPort.Err;
+  EXPECT_EQ(
+      badPort.Err,
+      "kelvo-run: Невозможно открыть COM порт /nonexistent/tty: порт не найден. Возможно, модем отключён: "
+      "проверьте кабель и питание модема, затем выберите порт в списке заново (F5 обновляет список).\n");
   TResult list = Run("--list");
   EXPECT_EQ(list.Exit, 0);
   EXPECT_EQ(list.Out, "Модем\n  ok\n  stop\n  syntax\n  ask\n");

@@ -10,6 +10,7 @@
 #include "app/modem_line.h"
 #include "app/recording_screen.h"
 #include "serial/pty_pair.h"
+#include "text/cp1251.h"
 
 using namespace kelvo;
 using kelvo::testing::TPtyPair;
@@ -126,6 +127,23 @@ TEST_F(ModemLineTest, AWaitWithALimitEndsThereWhileTheModemKeepsTalking) {
   modem.join();
   EXPECT_GE(waited, 0.7);
   EXPECT_LT(waited, 0.7 + 0.3 + 1.0);  // one read time-out at most after the limit, and slack
+}
+
+TEST_F(ModemLineTest, AVanishedDeviceIsExplainedAfterThePortsOwnText) {
+  Pty.CloseMaster();  // the other end of the line goes away, as an unplugged adapter does
+  try {
+    Line.RecvLine(true, false);
+    FAIL() << "no error";
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.PortErrorCode(), 3);
+    EXPECT_EQ(e.SystemErrorCode(), EIO);
+    EXPECT_EQ(AnsiToUtf8(e.Message()),
+              "Ошибка чтения (" + AnsiToUtf8(SystemErrorText(EIO)) +
+                  "): связь с модемом потеряна (устройство отключено или линия разорвана)");
+  }
+  // An error that does not mean a lost device keeps the port's text alone.
+  EXPECT_EQ(AnsiToUtf8(EComPort(5, EBADF).Message()),
+            "PurgeComm function failed (" + AnsiToUtf8(SystemErrorText(EBADF)) + ")");
 }
 
 TEST_F(ModemLineTest, SpeedsAndReadTimeoutsAScriptMayChoose) {

@@ -139,6 +139,7 @@ TEST(MultiPortRun, WithOneJobPortsRunInTurnAndAStopOpensNoFurtherPort) {
   run.Stop();
   runs.join();
   EXPECT_TRUE(run.Run(0).Started);
+  EXPECT_EQ(run.Run(0).Result.End, TRunEnd::reStopped) << run.Run(0).Result.Message;
   for (size_t i = 1; i < run.Count(); ++i) {
     EXPECT_FALSE(run.Run(i).Started);
     EXPECT_EQ(run.Run(i).Result.End, TRunEnd::reStopped);

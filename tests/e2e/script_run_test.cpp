@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "app/app_texts.h"
 #include "app/recording_screen.h"
 #include "app/script_run.h"
 #include "serial/simulator_process.h"
+#include "serial/uucp_lock.h"
+#include "xml/temp_dir.h"
 
 using namespace kelvo;
+using kelvo::testing::ReadBytes;
+using kelvo::testing::TempDir;
 using kelvo::testing::TRecordingScreen;
 using kelvo::testing::TSimulator;
 
@@ -209,6 +214,36 @@ TEST(ScriptRun, ASilentModemIsNotFoundAfterTenSearchLines) {
   EXPECT_GT(seconds, 18.0);
   EXPECT_LT(seconds, 30.0);
   EXPECT_FALSE(run.Port.Connected());
+}
+
+TEST(ScriptRun, ControlLinesFailTheScriptWithAClearReasonOnADeviceWithoutThem) {
+  TRun run({});
+  for (const char* function : {"SetDTR(false)", "SetRTS(true)", "SendBreak(100)", "HangUp()"}) {
+    run.Screen.Log.clear();
+    EXPECT_EQ(run.Run(std::string(function) + "; Send(\"AT\");"), "");
+    EXPECT_TRUE(run.Runner.RunFailed()) << function;
+    const std::string name(function, std::string(function).find('('));
+    EXPECT_EQ(run.Errors(), std::vector<std::string>{
+                                Ansi("ошибка выполнения сценария: " + name + ": у порта " + run.Sim.Path +
+                                     " нет линий управления модемом (DTR, RTS, BREAK) — это "
+                                     "псевдотерминал или переходник без этих линий")});
+    // The script stopped there: the command after it was never sent.
+    for (const auto& [kind, line] : run.Screen.Log) EXPECT_NE(kind, lkSent) << line;
+  }
+}
+
+TEST(ScriptRun, ThePortsLockFileIsHeldDuringTheRunAndRemovedWhenItFails) {
+  TempDir locks;
+  ::setenv("KELVO_LOCK_DIR", locks.Path().c_str(), 1);
+  TRun run({});
+  const std::string lock = locks.File(LockFileName(run.Sim.Path));
+  std::string heldDuringTheRun;
+  run.Screen.OnAsk = [&] { heldDuringTheRun = ReadBytes(lock); };
+  EXPECT_EQ(run.Run("AskUserString(\"Номер\", \"?\");"), "");  // no answer: the script fails
+  EXPECT_TRUE(run.Runner.RunFailed());
+  EXPECT_EQ(ParseLockPid(heldDuringTheRun), ::getpid());
+  EXPECT_FALSE(std::filesystem::exists(lock));
+  ::unsetenv("KELVO_LOCK_DIR");
 }
 
 TEST(ScriptRun, ADeviceThatNeverPausesHoldsTheSearchAtMostThreeSecondsASpeed) {

@@ -168,10 +168,12 @@ TEST_F(PortIo, OtherSideGoingAwayIsAnErrorAndThePortStillCloses) {
   peer.join();
   EXPECT_EQ(e.PortErrorCode(), 3);
   EXPECT_EQ(e.SystemErrorCode(), EIO);
-  EXPECT_EQ(e.Message(), Utf8ToAnsi("Ошибка чтения (Input/output error)"));
+  const std::string lost =
+      Utf8ToAnsi(": связь с модемом потеряна (устройство отключено или линия разорвана)");
+  EXPECT_EQ(e.Message(), Utf8ToAnsi("Ошибка чтения (") + SystemErrorText(EIO) + ")" + lost);
   EComPort w = ErrorOf([&] { port.WriteStr("AT\r"); });
   EXPECT_EQ(w.PortErrorCode(), 2);
-  EXPECT_EQ(w.Message(), Utf8ToAnsi("Ошибка записи (Input/output error)"));
+  EXPECT_EQ(w.Message(), Utf8ToAnsi("Ошибка записи (") + SystemErrorText(EIO) + ")" + lost);
   EXPECT_EQ(ErrorOf([&] { port.InputCount(); }).PortErrorCode(), 10);
   port.Close();
   EXPECT_FALSE(port.Connected());

@@ -51,13 +51,16 @@ class PortOnPty : public ::testing::Test {
 
 }  // namespace
 
-TEST(PortOpen, MissingDeviceIsCode1WithTheSystemText) {
+TEST(PortOpen, MissingDeviceIsCode1WithTheDeviceAndTheReason) {
   TComPort port;
   port.SetPortName("/dev/kelvo-no-such-port");
   EComPort e = OpenError(port);
   EXPECT_EQ(e.PortErrorCode(), 1);
   EXPECT_EQ(e.SystemErrorCode(), ENOENT);
-  EXPECT_EQ(e.Message(), Utf8ToAnsi("Невозможно открыть COM порт (No such file or directory)"));
+  EXPECT_EQ(e.Message(),
+            Utf8ToAnsi("Невозможно открыть COM порт /dev/kelvo-no-such-port: порт не найден. Возможно, "
+                       "модем отключён: проверьте кабель и питание модема, затем выберите порт в "
+                       "списке заново (F5 обновляет список)."));
   EXPECT_FALSE(port.Connected());
 }
 

@@ -43,14 +43,21 @@ TEST_F(UiTest, StartUpShowsTheSortedTreeCaptionAndNothingEnabled) {
   EXPECT_EQ(Main().Action(A::kaRunScript)->text().toStdString(), "Выполнить сценарий");
 }
 
-TEST_F(UiTest, PortSelectorListsTheChoiceItemThenPortsInTextOrder) {
+TEST_F(UiTest, PortSelectorListsTheChoiceItemThenPortsInTextOrderThenRescan) {
   std::filesystem::create_directories(Sys.Path() / "ttyUSB0" / "device");
-  qputenv("KELVO_PORTS", "COM2:COM10:COM1");
+  TempDir virtualPorts;
+  for (const char* name : {"COM2", "COM10", "COM1"}) WriteBytes(virtualPorts.File(name), "");
+  const std::string at = virtualPorts.Path().string() + "/";
+  qputenv("KELVO_PORTS",
+          QByteArray::fromStdString(at + "COM2:" + at + "COM10:" + at + "COM1:/dev/kelvo-gone"));
   Start();
   QStringList items;
   for (int i = 0; i < Main().PortComboBox->count(); ++i) items << Main().PortComboBox->itemText(i);
-  EXPECT_EQ(items.join('|').toStdString(), "(выберите порт)|COM1|COM10|COM2|ttyUSB0");
+  EXPECT_EQ(items.join('|').toStdString(), "(выберите порт)|" + at + "COM1|" + at + "COM10|" + at +
+                                               "COM2|ttyUSB0|(обновить список портов — F5)");
   EXPECT_EQ(Main().PortComboBox->currentIndex(), 0);
+  EXPECT_EQ(Main().PortIndex(), 0);
+  EXPECT_EQ(Main().PortName(), "");
 }
 
 TEST_F(UiTest, EachKindOfSelectionEnablesItsCommands) {
@@ -91,8 +98,8 @@ TEST_F(UiTest, AddingAModemStartsTheLabelEditAndTheTypedNameIsSaved) {
   ASSERT_NE(editor, nullptr);
   editor->setText("  Hayes  ");
   QTest::keyClick(editor, Qt::Key_Return);
-  QTest::qWait(20);
-  EXPECT_EQ(added->text(0).toStdString(), "Hayes");
+  // The name is judged once the editor has closed, a few event-loop turns later.
+  QTRY_COMPARE_WITH_TIMEOUT(added->text(0).toStdString(), std::string("Hayes"), 5000);
   EXPECT_NE(File().find("<Modem Name=\"Hayes\"/>"), std::string::npos);
   EXPECT_TRUE(Main().Boxes.empty());
 }
@@ -106,8 +113,8 @@ TEST_F(UiTest, RenamingToAnotherModemsNameIsRefusedAndTheNodeKeepsItsText) {
   ASSERT_NE(editor, nullptr);
   editor->setText("zyxel");
   QTest::keyClick(editor, Qt::Key_Return);
-  QTest::qWait(20);
-  EXPECT_EQ(Main().LastBox(), "Модем с названием \"zyxel\" уже есть в библиотеке.");
+  QTRY_COMPARE_WITH_TIMEOUT(Main().LastBox(),
+                            std::string("Модем с названием \"zyxel\" уже есть в библиотеке."), 5000);
   EXPECT_EQ(node->text(0).toStdString(), "Motorola");
   EXPECT_EQ(File(), before);
 }

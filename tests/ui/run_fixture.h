@@ -29,8 +29,9 @@ class RunWindowTest : public UiTest {
                    "  </Modem>\r\n</Modems>");
     qputenv("KELVO_PORTS", QByteArray::fromStdString(Sim->Path));
     Start();
-    ASSERT_EQ(Main().PortComboBox->count(), 2);
+    ASSERT_EQ(Main().PortComboBox->count(), 3);  // the choice item, the simulator, Rescan
     Main().PortComboBox->setCurrentIndex(1);
+    ASSERT_EQ(Main().PortName(), Sim->Path);
   }
 
   // Selects the script and starts its run, which goes on on its own thread.

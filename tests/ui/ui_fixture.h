@@ -66,12 +66,14 @@ class UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     qputenv("KELVO_SYSFS_TTY", QByteArray::fromStdString(Sys.Path().string()));
+    qputenv("KELVO_DEV_DIR", QByteArray::fromStdString(Dev.Path().string()));
     qunsetenv("KELVO_PORTS");
     WriteBytes(Dir.File("kelvo.xml"), kUiLibrary);
   }
   void TearDown() override {
     W = {};
     qunsetenv("KELVO_SYSFS_TTY");
+    qunsetenv("KELVO_DEV_DIR");
     qunsetenv("KELVO_PORTS");
   }
   void Start(const std::vector<std::string>& args = {}) {
@@ -108,7 +110,8 @@ class UiTest : public ::testing::Test {
   }
 
   TempDir Dir;
-  TempDir Sys;
+  TempDir Sys;  // the tty class the port list reads
+  TempDir Dev;  // the device folder whose changes the port list follows
   TKelvoWindows W;
 };
 

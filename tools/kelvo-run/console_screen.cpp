@@ -46,13 +46,34 @@ constexpr std::chrono::milliseconds kTerminalTurnCheck{100};
 
 }  // namespace
 
+// The stop request is an eventfd, which a condition variable cannot wait on: a waiting question
+// looks at it every kTerminalTurnCheck.
+bool TTerminalTurns::Take(const TRunStop* stop) {
+  std::unique_lock<std::mutex> lock(FLock);
+  while (FTaken) {
+    if (stop != nullptr && stop->Requested()) return false;
+    FFree.wait_for(lock, kTerminalTurnCheck);
+  }
+  if (stop != nullptr && stop->Requested()) return false;
+  FTaken = true;
+  return true;
+}
+
+void TTerminalTurns::Give() {
+  {
+    std::lock_guard<std::mutex> guard(FLock);
+    FTaken = false;
+  }
+  FFree.notify_one();
+}
+
 const char* ShownKindName(TShownKind kind) {
   static constexpr const char* kNames[] = {"sent", "received", "info",     "error",
                                            "wait", "message",  "question", "answer"};
   return kNames[static_cast<int>(kind)];
 }
 
-TConsoleScreen::TConsoleScreen(TConsoleOutput& output, std::string prefix, int in, std::timed_mutex& terminal)
+TConsoleScreen::TConsoleScreen(TConsoleOutput& output, std::string prefix, int in, TTerminalTurns& terminal)
     : FOutput(output), FPrefix(std::move(prefix)), FIn(in), FTerminal(terminal) {}
 
 void TConsoleScreen::SetAnswers(std::vector<std::string> answers, bool noInput) {
@@ -111,12 +132,11 @@ bool TConsoleScreen::AskUserString(const std::string& caption, const std::string
 // The question is printed when its turn at the terminal has come, so that the line typed next
 // answers the question printed last.
 bool TConsoleScreen::AskTerminal(const std::string& question, std::string& line) {
-  while (!FTerminal.try_lock_for(kTerminalTurnCheck))
-    if (Stopped()) return false;
-  std::lock_guard<std::timed_mutex> turn(FTerminal, std::adopt_lock);
-  if (Stopped()) return false;
+  if (!FTerminal.Take(FStop)) return false;
   Show(TShownKind::skQuestion, question, question);
-  return ReadAnswer(line);
+  bool answered = ReadAnswer(line);
+  FTerminal.Give();
+  return answered;
 }
 
 bool TConsoleScreen::ReadAnswer(std::string& line) {

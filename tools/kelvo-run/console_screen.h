@@ -6,6 +6,7 @@
 // Several screens share one output and one terminal, whose questions they take in turn.
 #pragma once
 
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,11 +30,25 @@ struct TShownLine {
   std::string Text;
 };
 
+// The terminal that the screens of several ports share: one question is on it at a time.
+// Threads: any.
+class TTerminalTurns {
+ public:
+  // Waits until no other question is on the terminal; false when stop is requested first.
+  bool Take(const TRunStop* stop);
+  void Give();
+
+ private:
+  std::mutex FLock;
+  std::condition_variable FFree;
+  bool FTaken = false;
+};
+
 class TConsoleScreen : public TRunScreen {
  public:
   // prefix starts every line printed ("ttyUSB3 | ", or empty); in is the descriptor that answers
   // questions on the terminal; terminal is the turn of the screens that share it.
-  TConsoleScreen(TConsoleOutput& output, std::string prefix, int in, std::timed_mutex& terminal);
+  TConsoleScreen(TConsoleOutput& output, std::string prefix, int in, TTerminalTurns& terminal);
 
   // The run's stop request: a question on the terminal waits for an answer or for it.
   void SetStop(const TRunStop& stop) { FStop = &stop; }
@@ -62,7 +77,7 @@ class TConsoleScreen : public TRunScreen {
   TConsoleOutput& FOutput;
   std::string FPrefix;
   int FIn;
-  std::timed_mutex& FTerminal;
+  TTerminalTurns& FTerminal;
   const TRunStop* FStop = nullptr;
   std::vector<std::string> FAnswers;
   size_t FNextAnswer = 0;

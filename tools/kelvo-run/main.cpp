@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     std::fputs(kRunUsage, stdout);
     return kExitOk;
   }
+  if (options.ListPorts) return ListPorts();
   std::string libraryPath = options.Library.empty() ? DefaultLibrary(argv[0]) : options.Library;
   std::error_code ec;
   if (!std::filesystem::exists(libraryPath, ec))

@@ -9,12 +9,14 @@
 #include "answers.h"
 #include "app/hex_text.h"
 #include "app/multi_port_run.h"
+#include "app/port_list.h"
 #include "app/visible_text.h"
 #include "console_output.h"
 #include "console_screen.h"
 #include "run_report.h"
 #include "run_signals.h"
 #include "run_summary.h"
+#include "run_timer.h"
 #include "serial/port_list.h"
 #include "text/cp1251.h"
 #include "text/exception.h"
@@ -61,7 +63,7 @@ struct TScreens {
   }
 
   TConsoleOutput Output;
-  std::timed_mutex Terminal;
+  TTerminalTurns Terminal;
   std::vector<std::unique_ptr<TConsoleScreen>> Screens;
 };
 
@@ -95,7 +97,9 @@ int ExitCode(const TMultiPortRun& run, const TScreens& screens) {
     const TRunResult& result = run.Run(i).Result;
     if (result.End == TRunEnd::reCompleted) continue;
     code = kExitRunFailed;
-    if (run.Count() == 1 && result.End == TRunEnd::reError && !screens.Output.ErrorsJoinOutput())
+    const bool timedOut = result.End == TRunEnd::reStopped && run.Run(i).Stop.TimedOut();
+    if (run.Count() == 1 && (result.End == TRunEnd::reError || timedOut) &&
+        !screens.Output.ErrorsJoinOutput())
       Fail(kExitRunFailed, result.Message);
   }
   return code;
@@ -132,8 +136,12 @@ int RunOnPorts(const TRunOptions& options, const std::string& body, const std::v
     header.Error = run.ErrorPlace() + ": " + run.ErrorText();
     header.ExitCode = Fail(kExitUsage, header.Error);
   } else {
+    run.SetFixedSpeed(options.Speed);
     CatchStopSignals(&run);
-    run.Execute(options.Jobs);
+    {
+      TRunTimer timer([&run] { run.StopForTimeOut(); }, options.Timeout);
+      run.Execute(options.Jobs);
+    }
     CatchStopSignals(nullptr);
     if (several)
       for (const std::string& line : SummaryTable(run)) screens.Output.PrintOutUtf8(line);
@@ -162,6 +170,16 @@ int ListLibrary(const TModemLibrary& library) {
     TXpNodeList scripts = TModemLibrary::Scripts(modem);
     for (int s = 0; s < scripts.nlGetLength(); ++s)
       std::printf("  %s\n", AnsiToUtf8(ElementName(*scripts.ElementItem(s))).c_str());
+  }
+  return kExitOk;
+}
+
+int ListPorts() {
+  try {
+    for (const TPortInfo& port : ListSerialPorts())
+      std::printf("%s\n", VisibleUtf8(PortItemText(port)).c_str());
+  } catch (const std::exception& e) {
+    return Fail(kExitRunFailed, e.what());
   }
   return kExitOk;
 }

@@ -15,6 +15,8 @@ int Fail(int code, const std::string& ansiMessage);
 
 // Prints the modems of the library and their scripts.
 int ListLibrary(const TModemLibrary& library);
+// Prints the serial ports, each with what it is, and the stable by-id names.
+int ListPorts();
 // Runs the script that options name on the ports that they name; libraryPath is the library's file,
 // for the report.
 int RunScript(const TRunOptions& options, const std::string& libraryPath, const TModemLibrary& library);

@@ -13,6 +13,7 @@ const char* const kRunUsage =
     "Usage: kelvo-run [OPTIONS] --port DEVICE[,DEVICE...] [--port DEVICE...] MODEM SCRIPT\n"
     "       kelvo-run [OPTIONS] --all-ports MODEM SCRIPT\n"
     "       kelvo-run [--library FILE] --list\n"
+    "       kelvo-run --ports\n"
     "Runs the script SCRIPT of the modem MODEM from the library (default: kelvo.xml beside this\n"
     "program) on the serial port DEVICE (a name such as ttyUSB0, or a path), as Kelvo's window\n"
     "does: the modem is searched for at ten speeds, then the script runs. Every line sent and\n"
@@ -27,6 +28,12 @@ const char* const kRunUsage =
     "the output goes); 2 a compilation error (LINE:COLUMN: MESSAGE) or bad arguments; 130 and 143\n"
     "the run was stopped by SIGINT or SIGTERM.\n"
     "  --list             print the modems and their scripts\n"
+    "  --ports            print the serial ports with what each is (USB adapters: vendor, model and\n"
+    "                     USB path), and the stable /dev/serial/by-id/ names\n"
+    "  --speed BPS        open the port at BPS bits/s and run the script without searching for the\n"
+    "                     modem (for a modem known to answer at one speed)\n"
+    "  --timeout SECONDS  end a run that takes longer, with \"превышено время выполнения сценария\"\n"
+    "                     and exit status 1 (a script's Expect waits as long as the modem talks)\n"
     "  --port DEVICE      a port to run on; repeat it, or separate ports by commas\n"
     "  --all-ports        run on every serial port of the port list (and of KELVO_PORTS)\n"
     "  --jobs N           run on at most N ports at a time (default: all at once)\n"
@@ -87,6 +94,27 @@ std::string AddPorts(TRunOptions& options, const std::string& value) {
   }
 }
 
+// A line speed: a whole number of bits per second that a device may take.
+std::string SetSpeed(TRunOptions& options, const std::string& value) {
+  char* end = nullptr;
+  errno = 0;
+  long bps = std::strtol(value.c_str(), &end, 10);
+  if (value.empty() || *end != '\0' || errno != 0 || bps < 50 || bps > 4000000)
+    return "--speed " + value + ": a number of bits per second, such as 9600";
+  options.Speed = static_cast<int>(bps);
+  return {};
+}
+
+// A time limit: a positive number of seconds, at most a week.
+std::string SetTimeout(TRunOptions& options, const std::string& value) {
+  char* end = nullptr;
+  double seconds = std::strtod(value.c_str(), &end);
+  if (value.empty() || *end != '\0' || !(seconds > 0) || seconds > 7 * 24 * 3600)
+    return "--timeout " + value + ": a number of seconds, such as 60";
+  options.Timeout = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+  return {};
+}
+
 std::string SetJobs(TRunOptions& options, const std::string& value) {
   char* end = nullptr;
   errno = 0;
@@ -104,6 +132,9 @@ const std::vector<TOptionRow>& OptionTable() {
       {"--all-ports", false, SwitchOn(&TRunOptions::AllPorts)},
       {"--jobs", true, SetJobs},
       {"--list", false, SwitchOn(&TRunOptions::List)},
+      {"--ports", false, SwitchOn(&TRunOptions::ListPorts)},
+      {"--speed", true, SetSpeed},
+      {"--timeout", true, SetTimeout},
       {"--timestamps", false, SwitchOn(&TRunOptions::Timestamps)},
       {"--answer", true, Append(&TRunOptions::Answers)},
       {"--answers", true, Store(&TRunOptions::AnswersFile)},
@@ -122,6 +153,11 @@ const TOptionRow* FindOption(const std::string& name) {
 
 // The checks that concern the options together, after every one has been read.
 bool CheckTogether(const std::vector<std::string>& positional, TRunOptions& options, std::string& problem) {
+  if (options.ListPorts) {
+    if (positional.empty() && !options.List) return true;
+    problem = "--ports takes no MODEM or SCRIPT";
+    return false;
+  }
   if (options.List) {
     if (positional.empty()) return true;
     problem = "--list takes no MODEM or SCRIPT";

@@ -2,6 +2,8 @@
 // of a table (run_options.cpp), so that a new option is one row and one field.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,9 @@ struct TRunOptions {
   int Jobs = 0;                    // how many ports run at once; 0: all
   std::string Modem, Script;       // Windows-1251, as the library holds names
   bool List = false;
+  bool ListPorts = false;                            // --ports: the port list with what each port is
+  std::optional<int> Speed;                          // open at this speed instead of searching for the modem
+  std::optional<std::chrono::milliseconds> Timeout;  // the longest a run may take
   bool Timestamps = false;
   std::vector<std::string> Answers;  // --answer, UTF-8 as given
   std::string AnswersFile, AnswersDir;
