@@ -21,7 +21,6 @@ inline constexpr std::string_view kStampingPrefix = "SetXmlVersion=";
 inline constexpr std::string_view kLibraryDamaged =
     "Файл с настройками модемов 'kelvo.xml' поврежден или отсутствует";
 inline constexpr std::string_view kModemNameNotUnique = "Modem name is non-unique or absent";
-inline constexpr std::string_view kPortListError = "registry error while enumerationg ports";
 inline constexpr std::string_view kChoosePortItem = "(выберите порт)";
 inline constexpr std::string_view kRescanPortsItem = "(обновить список портов — F5)";
 inline constexpr std::string_view kMainCaptionSuffix = " - программа инициализации модемов";

@@ -1,22 +1,8 @@
 #include "app/error_place.h"
 
-#include <charconv>
-
-#include "text/exception.h"
+#include "script/value/str_to_int.h"
 
 namespace kelvo {
-
-int StrToInt(const std::string& text) {
-  const char* first = text.data();
-  const char* last = text.data() + text.size();
-  if (first != last && *first == '+') ++first;
-  int value = 0;
-  auto [end, ec] = std::from_chars(first, last, value);
-  if (first == last || ec != std::errc() || end != last) {
-    throw Exception(FormatMessage("'%s' is not a valid integer value", {text}));
-  }
-  return value;
-}
 
 TErrorPlace ParseErrorPlace(const std::string& place) {
   size_t colon = place.find(':');

@@ -11,11 +11,8 @@ struct TErrorPlace {
   int Column = 0;
 };
 
-// Splits at the first ":" and converts both parts as decimal integers; a part that is not one raises
-// "'<part>' is not a valid integer value".
+// Splits at the first ":" and converts both parts with the runtime's StrToInt; a part that is not
+// an integer raises "'<part>' is not a valid integer value".
 TErrorPlace ParseErrorPlace(const std::string& place);
-
-// Strict decimal conversion with an optional sign, as the runtime's StrToInt.
-int StrToInt(const std::string& text);
 
 }  // namespace kelvo

@@ -1,20 +1,13 @@
 #include "app/hex_text.h"
 
 #include "text/exception.h"
+#include "text/integer_text.h"
 
 namespace kelvo {
 
 namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
-
-// The value of one hexadecimal digit, or -1.
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -34,8 +27,8 @@ std::string HexToText(std::string_view hex) {
   std::string text;
   text.reserve(hex.size() / 2);
   for (size_t i = 0; i < hex.size(); i += 2) {
-    int high = DigitValue(hex[i]);
-    int low = DigitValue(hex[i + 1]);
+    int high = HexDigitValue(hex[i]);
+    int low = HexDigitValue(hex[i + 1]);
     if (high < 0 || low < 0) throw Exception("invalid hex digit");
     text += static_cast<char>(high * 16 + low);
   }

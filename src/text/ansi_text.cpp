@@ -113,10 +113,6 @@ bool AnsiSameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   return Compare<true>(a, b) == 0;
 }
-int AnsiCompareStr(std::string_view a, std::string_view b) {
-  return Compare<false>(a, b);
-}
-
 std::string TrimLeft(std::string_view s) {
   size_t i = 0;
   while (i < s.size() && U8(s[i]) <= ' ') ++i;

@@ -20,8 +20,6 @@ std::string LowerCase(std::string_view s);
 // Negative, zero or positive, comparing letter by letter without regard to case.
 int AnsiCompareText(std::string_view a, std::string_view b);
 bool AnsiSameText(std::string_view a, std::string_view b);
-// Compares with case, by the locale's letter order.
-int AnsiCompareStr(std::string_view a, std::string_view b);
 
 // Trimming removes characters up to and including the space (control characters too).
 std::string Trim(std::string_view s);

@@ -123,26 +123,6 @@ std::u16string Utf8ToUtf16(std::string_view s) {
   return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view s) {
-  std::string out;
-  out.resize(s.size());
-  size_t n = 0;
-  // ASCII, by far the most common case in files, is copied without growing the string per character.
-  while (n < s.size() && s[n] < 0x80) {
-    out[n] = static_cast<char>(s[n]);
-    ++n;
-  }
-  out.resize(n);
-  for (size_t i = n; i < s.size();) {
-    if (s[i] < 0x80) {
-      out += static_cast<char>(s[i++]);
-      continue;
-    }
-    AppendUtf8(out, DecodeUtf16(s, i));
-  }
-  return out;
-}
-
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);

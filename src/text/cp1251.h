@@ -18,10 +18,9 @@ std::string Utf16ToAnsi(std::u16string_view s);
 std::string AnsiToUtf8(std::string_view s);
 std::string Utf8ToAnsi(std::string_view s);
 
-// UTF-8 <-> UTF-16 for the edges that hold Unicode (file names, the document model).
+// UTF-8 -> UTF-16 for the edges that hold Unicode (file names, the document model).
 // Malformed input becomes U+FFFD; unpaired surrogates are encoded as U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view s);
-std::string Utf16ToUtf8(std::u16string_view s);
 
 // Appends the UTF-8 form of one code point.
 void AppendUtf8(std::string& out, char32_t cp);

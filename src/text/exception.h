@@ -13,7 +13,6 @@ class Exception : public std::exception {
   explicit Exception(std::string message) : FMessage(std::move(message)) {}
 
   const std::string& Message() const noexcept { return FMessage; }
-  void SetMessage(std::string message) { FMessage = std::move(message); }
   const char* what() const noexcept override { return FMessage.c_str(); }
   virtual const char* ClassName() const noexcept { return "Exception"; }
 

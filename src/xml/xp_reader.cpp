@@ -4,6 +4,7 @@
 
 #include "text/ansi_text.h"
 #include "text/cp1251.h"
+#include "text/integer_text.h"
 
 namespace kelvo {
 namespace {
@@ -172,9 +173,7 @@ class Reader {
     if (digits.empty()) throw Error("Invalid character reference");
     char32_t cp = 0;
     for (char d : digits) {
-      int v = std::isdigit(static_cast<unsigned char>(d))           ? d - '0'
-              : hex && std::isxdigit(static_cast<unsigned char>(d)) ? (std::tolower(d) - 'a' + 10)
-                                                                    : -1;
+      int v = hex ? HexDigitValue(d) : (d >= '0' && d <= '9' ? d - '0' : -1);
       if (v < 0) throw Error("Invalid character reference");
       cp = cp * (hex ? 16 : 10) + v;
       if (cp > 0x10FFFF) throw Error("Invalid character reference");

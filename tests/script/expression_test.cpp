@@ -8,6 +8,7 @@
 #include "script/program/designator.h"
 #include "script/program/expression.h"
 #include "script/program/script.h"
+#include "script/value/str_to_int.h"
 
 namespace kelvo {
 namespace {

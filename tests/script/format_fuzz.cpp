@@ -15,6 +15,7 @@
 #include "script/format/mask_text.h"
 #include "script/format/number_text.h"
 #include "script/format/varrec.h"
+#include "script/value/str_to_int.h"
 #include "text/exception.h"
 
 using namespace kelvo;

@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "script/value/str_to_int.h"
+
 namespace kelvo {
 namespace {
 
@@ -216,27 +218,6 @@ TEST(VariantText, NumberTextsParseStrictly) {
   EXPECT_DOUBLE_EQ(d, 0.0015);
   EXPECT_FALSE(TryTextToFloat("inf", d));
   EXPECT_FALSE(TryTextToFloat("1,5", d));
-}
-
-}  // namespace
-}  // namespace kelvo
-
-#include "script/front/xml_value.h"
-
-namespace kelvo {
-namespace {
-
-TEST(ValueToXMLText, EachKindHasItsText) {
-  EXPECT_EQ(ValueToXML(Variant(-12)), "-12");
-  EXPECT_EQ(ValueToXML(Variant(std::int64_t{5000000000})), "5000000000");
-  EXPECT_EQ(ValueToXML(Variant::OfInteger(varByte, 200)), "200");
-  EXPECT_EQ(ValueToXML(Variant(2.5)), "2.5");
-  EXPECT_EQ(ValueToXML(Variant("a<b\"")), "a&#60;b&#34;");
-  EXPECT_EQ(ValueToXML(Variant(true)), "1");
-  EXPECT_EQ(ValueToXML(Variant(false)), "0");
-  EXPECT_EQ(ValueToXML(Variant::Null()), "");
-  EXPECT_EQ(ValueToXML(Variant::OfFloat(varDate, 45000)), "15.03.2023");
-  EXPECT_EQ(ValueToXML(Variant::OfFloat(varDate, 2.75)), "01.01.1900 18:00:00");
 }
 
 }  // namespace

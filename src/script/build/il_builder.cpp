@@ -530,7 +530,6 @@ std::unique_ptr<TfsCustomVariable> TfsILBuilder::CreateVar(const TfsDeclaration&
   if (dynamic_cast<TfsStringVariable*>(v.get()) != nullptr) v->SetValue(initial);
   if (helper) v->Target = prog.Add(std::string(), std::move(helper));
   v->SourcePos = entryPos;
-  v->SourceUnit = FUnitName;
   if (hasInit && stmt != nullptr) AppendInitialAssignment(element, *initElement, prog, *v, *stmt);
   return v;
 }
@@ -575,7 +574,6 @@ void TfsILBuilder::DoProc1(TfsXMLItem& element, TfsScript& prog, bool isFunction
   CheckIdent(prog, name);
   auto proc = std::make_unique<TfsProcVariable>(name, kind, typeName, &prog, returnsValue);
   proc->SourcePos = element.GetProp("pos");
-  proc->SourceUnit = FUnitName;
   TfsProcVariable* raw = prog.Add(name, std::move(proc));
   for (int i = 0; i < element.Count(); ++i)
     if (NameOf(*element.Items(i)) == "parameters") DoParameters(*element.Items(i), *raw);

@@ -34,12 +34,11 @@ std::unique_ptr<TfsXMLItem> PendingCopy(const TfsXMLItem& element, const std::st
   auto copy = std::make_unique<TfsXMLItem>();
   copy->Assign(&element);
   if (!hiddenName.empty()) {
-    for (int i = 0; i < dropFirst && copy->Count() > 0; ++i) delete copy->Items(0);
-    auto* node = new TfsXMLItem();
+    for (int i = 0; i < dropFirst && copy->Count() > 0; ++i) copy->Delete(0);
+    TfsXMLItem* node = copy->InsertItem(0, std::make_unique<TfsXMLItem>());
     node->Name = "node";
     node->SetProp("text", hiddenName);
     node->SetProp("pos", element.GetProp("pos"));
-    copy->InsertItem(0, node);
   }
   return copy;
 }
@@ -171,10 +170,7 @@ std::unique_ptr<TfsDesignator> TfsILBuilder::DoDesignator(TfsXMLItem& element, T
         d->LateBinder = fsBuildDesignator;
         return d;
       }
-      if (ref != nullptr) {
-        TfsDesignatorItem* step = d->AddStep(ref, FErrorPos);
-        step->DefaultPropAccess = text == "[";
-      }
+      if (ref != nullptr) d->AddStep(ref, FErrorPos);
     } else if (name == "expr") {
       if (d->Count() == 0) Fail("Invalid file format");
       d->Step(d->Count() - 1)->Add(DoExpression(child, prog));

@@ -270,8 +270,7 @@ void TfsILParser::BuildILDocument() {
   TfsXMLItem* root = FILScript.Root();
   root->Name = "program";
   root->Text.clear();
-  root->Data = 0;
-  for (auto& item : FILItems) root->AddItem(item.release());
+  for (auto& item : FILItems) root->AddItem(std::move(item));
   FILItems.clear();
   root->Add()->Assign(FRoot->FindItem("types"));
 }
@@ -463,7 +462,7 @@ void TfsILParser::WrapNode(const TfsGrammarElement& e, int start, size_t mark, b
   if (e.Node == "expr") text += " pos1=\"" + PositionText(current) + "\"";
   auto node = NewItem(e.Node, std::move(text));
   node->Reserve(static_cast<int>(FILItems.size() - mark));
-  for (size_t i = mark; i < FILItems.size(); ++i) node->AddItem(FILItems[i].release());
+  for (size_t i = mark; i < FILItems.size(); ++i) node->AddItem(std::move(FILItems[i]));
   FILItems.resize(mark);
   FILItems.push_back(std::move(node));
 }
@@ -479,10 +478,9 @@ void TfsILParser::AddLeaf(const TfsGrammarElement& e, const std::string& token) 
 void TfsILParser::AddFRStringCall(const std::string& token) {
   const std::string pos = "pos=\"" + FParser.GetXYPosition() + "\"";
   auto dsgn = NewItem("dsgn", pos);
-  dsgn->AddItem(NewItem("node", "text=\"Get\" " + pos).release());
-  TfsXMLItem* expr = NewItem("expr", pos).release();
-  dsgn->AddItem(expr);
-  expr->AddItem(NewItem("string", "text=\"'" + StrToXML(token) + "'\" " + pos).release());
+  dsgn->AddItem(NewItem("node", "text=\"Get\" " + pos));
+  TfsXMLItem* expr = dsgn->AddItem(NewItem("expr", pos));
+  expr->AddItem(NewItem("string", "text=\"'" + StrToXML(token) + "'\" " + pos));
   FILItems.push_back(std::move(dsgn));
 }
 
@@ -542,7 +540,7 @@ std::unique_ptr<TfsXMLItem> TfsILParser::IncludeUnit(const std::string& name) {
   nested.FUsesList = FUsesList;
   if (nested.MakeILScript(unitText)) {
     FUsesList = nested.FUsesList;
-    uses->AddItem(nested.FILScript.ReleaseRoot().release());
+    uses->AddItem(nested.FILScript.ReleaseRoot());
   } else if (FPendingMessage.empty()) {
     FPendingMessage = nested.FErrorText;
     FPendingPos = nested.FErrorPlace;

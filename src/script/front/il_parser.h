@@ -96,11 +96,8 @@ class TfsILParser : public TfsParseInfo {
   // The result of MakeILScript; the IL import loads a tree here instead.
   TfsXMLDocument& ILScript() { return FILScript; }
   TfsXMLDocument& Grammar() { return FGrammar; }
-  TfsXMLItem* GrammarRoot() const { return FRoot; }
-  TfsParser& Tokenizer() { return FParser; }
   const std::string& LangName() const { return FLangName; }
   const std::string& UnitName() const { return FUnitName; }
-  const std::vector<std::string>& UsesList() const { return FUsesList; }
 
   // TfsParseInfo: what the builder reads besides the tree.
   bool NeedDeclareVars() const override { return FNeedDeclareVars; }

@@ -1,6 +1,7 @@
 #include "script/front/literals.h"
 
 #include "script/value/convert_error.h"
+#include "script/value/str_to_int.h"
 
 namespace kelvo {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/ansi_text.h"
+#include "text/integer_text.h"
 
 namespace kelvo {
 
@@ -12,11 +13,7 @@ bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';
 }
 bool IsHexDigit(unsigned char c) {
-  return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-int HexValue(unsigned char c) {
-  if (IsDigit(c)) return c - '0';
-  return (c | 0x20) - 'a' + 10;
+  return HexDigitValue(static_cast<char>(c)) >= 0;
 }
 // Codes 0 to 8 and 10 to 31 end a string literal; tab is allowed inside.
 bool IsStringStopper(unsigned char c) {
@@ -278,7 +275,7 @@ bool TfsParser::ReadQuotedPiece(std::string& out) {
           if (!IsHexDigit(At(p)) || p > FLength) break;
           unsigned value = 0;
           while (p <= FLength && IsHexDigit(At(p)))
-            value = value * 16 + static_cast<unsigned>(HexValue(At(p++)));
+            value = value * 16 + static_cast<unsigned>(HexDigitValue(static_cast<char>(At(p++))));
           piece += static_cast<char>(value & 0xFF);
           break;
         }
@@ -318,7 +315,7 @@ bool TfsParser::ReadCharCodePiece(std::string& out) {
   int p = digitsStart;
   if (MarkerAt(p, HexSequence)) {
     for (p += static_cast<int>(HexSequence.size()); p < FPosition; ++p)
-      value = value * 16 + static_cast<unsigned>(HexValue(At(p)));
+      value = value * 16 + static_cast<unsigned>(HexDigitValue(static_cast<char>(At(p))));
   } else {
     for (; p < FPosition; ++p) value = value * 10 + (At(p) - '0');
   }

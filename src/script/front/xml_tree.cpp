@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "script/value/str_to_int.h"
 #include "text/ansi_text.h"
 #include "text/exception.h"
 
@@ -22,39 +23,6 @@ constexpr int kMaxDepth = 10000;
 
 [[noreturn]] void RaiseInvalidFormat() {
   throw Exception(kInvalidFileFormat);
-}
-
-// The platform's string-to-integer conversion: optional sign, then decimal digits or '$' and
-// hexadecimal digits; anything else, or a value outside 32 bits, is a conversion error.
-int StrToInt(std::string_view s) {
-  auto fail = [&]() -> int { throw Exception(FormatMessage("'%s' is not a valid integer value", {s})); };
-  size_t i = 0;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  int base = 10;
-  if (i < s.size() && s[i] == '$') {
-    base = 16;
-    ++i;
-  }
-  if (i >= s.size()) return fail();
-  long long value = 0;
-  for (; i < s.size(); ++i) {
-    char c = s[i];
-    int digit;
-    if (c >= '0' && c <= '9')
-      digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f')
-      digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F')
-      digit = c - 'A' + 10;
-    else
-      return fail();
-    value = value * base + digit;
-    if (value > 0xFFFFFFFFLL) return fail();
-  }
-  if (negative) value = -value;
-  if (base == 10 && (value > 2147483647LL || value < -2147483648LL)) return fail();
-  return static_cast<int>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
 }
 
 // Reads tags from a stream through a 4096-byte read-ahead buffer. On destruction the stream is
@@ -93,9 +61,8 @@ class TfsXMLReader {
         open.pop_back();
         continue;
       }
-      TfsXMLItem* raw = child.get();
-      open.back()->AddItem(child.release());
-      if (tag == ttOpen) open.push_back(raw);
+      TfsXMLItem* added = open.back()->AddItem(std::move(child));
+      if (tag == ttOpen) open.push_back(added);
     }
     return true;
   }
@@ -254,59 +221,46 @@ class TfsXMLWriter {
 
 TfsXMLItem::~TfsXMLItem() {
   Clear();
-  if (FParent) FParent->Unlist(this);
 }
 
 // Descendants are freed one at a time from a list, each after its own children were moved onto
 // the list: a tree as deep as a long nesting is not torn down by one nested call per level.
 void TfsXMLItem::Clear() {
-  std::vector<TfsXMLItem*> doomed;
+  std::vector<std::unique_ptr<TfsXMLItem>> doomed;
   doomed.swap(FItems);
   while (!doomed.empty()) {
-    TfsXMLItem* item = doomed.back();
+    std::unique_ptr<TfsXMLItem> item = std::move(doomed.back());
     doomed.pop_back();
-    doomed.insert(doomed.end(), item->FItems.begin(), item->FItems.end());
+    for (auto& child : item->FItems) doomed.push_back(std::move(child));
     item->FItems.clear();
-    item->FParent = nullptr;  // its list is going away: no need to unlist it
-    delete item;
   }
 }
 
 TfsXMLItem* TfsXMLItem::Items(int index) const {
   if (index < 0 || index >= Count())
     throw Exception(FormatMessage("List index out of bounds (%d)", {std::to_string(index)}));
-  return FItems[static_cast<size_t>(index)];
+  return FItems[static_cast<size_t>(index)].get();
 }
 
 TfsXMLItem* TfsXMLItem::Add() {
-  auto item = new TfsXMLItem;
-  AddItem(item);
+  return AddItem(std::make_unique<TfsXMLItem>());
+}
+
+TfsXMLItem* TfsXMLItem::AddItem(std::unique_ptr<TfsXMLItem> item) {
+  FItems.push_back(std::move(item));
+  return FItems.back().get();
+}
+
+TfsXMLItem* TfsXMLItem::InsertItem(int index, std::unique_ptr<TfsXMLItem> item) {
+  index = std::clamp(index, 0, Count());
+  return FItems.insert(FItems.begin() + index, std::move(item))->get();
+}
+
+std::unique_ptr<TfsXMLItem> TfsXMLItem::Extract(int index) {
+  Items(index);  // the index check and its error
+  std::unique_ptr<TfsXMLItem> item = std::move(FItems[static_cast<size_t>(index)]);
+  FItems.erase(FItems.begin() + index);
   return item;
-}
-
-void TfsXMLItem::Unlist(TfsXMLItem* child) {
-  auto it = std::find(FItems.begin(), FItems.end(), child);
-  if (it != FItems.end()) FItems.erase(it);
-}
-
-void TfsXMLItem::AddItem(TfsXMLItem* item) {
-  // Unlist from the old parent first, so that re-adding a child of this item moves it to the end
-  // instead of removing the entry just appended.
-  if (item->FParent) item->FParent->Unlist(item);
-  FItems.push_back(item);
-  item->FParent = this;
-}
-
-void TfsXMLItem::InsertItem(int index, TfsXMLItem* item) {
-  AddItem(item);
-  FItems.pop_back();
-  index = std::clamp(index, 0, static_cast<int>(FItems.size()));
-  FItems.insert(FItems.begin() + index, item);
-}
-
-void TfsXMLItem::SetParent(TfsXMLItem* item) {
-  if (FParent) FParent->Unlist(this);
-  FParent = item;
 }
 
 int TfsXMLItem::Find(std::string_view name) const {
@@ -321,17 +275,6 @@ TfsXMLItem* TfsXMLItem::FindItem(std::string_view name) {
   TfsXMLItem* item = Add();
   item->Name = std::string(name);
   return item;
-}
-
-TfsXMLItem* TfsXMLItem::Root() {
-  TfsXMLItem* item = this;
-  while (item->FParent) item = item->FParent;
-  return item;
-}
-
-int TfsXMLItem::IndexOf(const TfsXMLItem* item) const {
-  auto it = std::find(FItems.begin(), FItems.end(), item);
-  return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
 }
 
 // The key ` NAME="` is searched, upper-cased, in " " + Text, also upper-cased: names match
@@ -393,8 +336,7 @@ void TfsXMLItem::Assign(const TfsXMLItem* source) {
     pending.pop_back();
     copy->Name = original->Name;
     copy->Text = original->Text;
-    copy->Data = original->Data;
-    for (const TfsXMLItem* child : original->FItems) pending.emplace_back(copy->Add(), child);
+    for (const auto& child : original->FItems) pending.emplace_back(copy->Add(), child.get());
   }
 }
 
@@ -431,20 +373,6 @@ void TfsXMLDocument::SaveToStream(std::ostream& stream) const {
   writer.WriteHeader();
   writer.WriteRootItem(*FRoot);
   writer.Flush();
-}
-
-void TfsXMLDocument::LoadFromFile(const std::string& fileName) {
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) throw Exception(FormatMessage("Cannot open file \"%s\"", {fileName}));
-  LoadFromStream(file);
-}
-
-void TfsXMLDocument::SaveToFile(const std::string& fileName) const {
-  std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-  if (!file) throw Exception(FormatMessage("Cannot create file \"%s\"", {fileName}));
-  SaveToStream(file);
-  file.flush();
-  if (!file) throw Exception(FormatMessage("Cannot write file \"%s\"", {fileName}));
 }
 
 void TfsXMLDocument::LoadFromString(const std::string& text) {

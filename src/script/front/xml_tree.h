@@ -2,8 +2,9 @@
 // the grammar-driven parser writes and the program builder reads. An element keeps its name, its
 // raw attribute text (entities still encoded) and its children; character data is not kept.
 //
-// Ownership: an item owns its children. Deleting an item deletes its children and unlists it from
-// its parent, so a child may be deleted on its own without leaving a dangling entry behind.
+// Ownership: an item owns its children (std::unique_ptr); a child leaves its parent only through
+// Extract or Delete, so no list ever holds a freed item. A tree however deep is copied and freed
+// without a nested call per level.
 #pragma once
 
 #include <cstdint>
@@ -22,62 +23,50 @@ class TfsXMLItem {
   TfsXMLItem(const TfsXMLItem&) = delete;
   TfsXMLItem& operator=(const TfsXMLItem&) = delete;
 
-  // Free slot for the user of the tree; copied by Assign, never interpreted here.
-  std::intptr_t Data = 0;
   // Element name as read or set (case kept).
   std::string Name;
   // The attribute part of the start tag, raw: `text="&#62;" err="err20"`.
   std::string Text;
 
-  TfsXMLItem* Parent() const { return FParent; }
-
   // Destroys all children; Name and Text stay.
   void Clear();
   int Count() const { return static_cast<int>(FItems.size()); }
-  int GetCount() const { return Count(); }
   // The child at a 0-based index; an index out of range raises "List index out of bounds (%d)".
   TfsXMLItem* Items(int index) const;
-  TfsXMLItem* GetItems(int index) const { return Items(index); }
-  TfsXMLItem* operator[](int index) const { return Items(index); }
 
   // Makes room for count children in all, so that adding them allocates once.
   void Reserve(int count) { FItems.reserve(static_cast<size_t>(count)); }
   // Appends a new empty child and returns it.
   TfsXMLItem* Add();
-  // Appends item (taking ownership) after unlisting it from its old parent; an item that is
-  // already a child of this one moves to the end.
-  void AddItem(TfsXMLItem* item);
-  // AddItem, then moves the item from the last place to index.
-  void InsertItem(int index, TfsXMLItem* item);
-  // Unlists this item from its current parent and records the new parent without listing it
-  // there; the caller then owns the item until it is added somewhere.
-  void SetParent(TfsXMLItem* item);
+  // Appends item as the last child and returns it.
+  TfsXMLItem* AddItem(std::unique_ptr<TfsXMLItem> item);
+  // Inserts item as the child at index (clamped to the children) and returns it.
+  TfsXMLItem* InsertItem(int index, std::unique_ptr<TfsXMLItem> item);
+  // Unlists the child at index and hands it to the caller (to be added elsewhere or freed).
+  std::unique_ptr<TfsXMLItem> Extract(int index);
+  // Destroys the child at index.
+  void Delete(int index) { Extract(index); }
 
   // Index of the first child named name (ignoring case), or -1.
   int Find(std::string_view name) const;
   // The first child named name; when there is none a new empty child of that name is appended.
   TfsXMLItem* FindItem(std::string_view name);
-  TfsXMLItem* Root();
-  int IndexOf(const TfsXMLItem* item) const;
 
   // Attribute value, decoded; empty when absent.
   std::string GetProp(std::string_view name) const;
-  std::string Prop(std::string_view name) const { return GetProp(name); }
   // Sets or replaces an attribute in place, encoding the value.
   void SetProp(std::string_view name, std::string_view value);
   bool PropExists(std::string_view name) const;
 
-  // Clear, then a deep copy of source's Name, Text, Data and children (source may be null).
+  // Clear, then a deep copy of source's Name, Text and children (source may be null).
   void Assign(const TfsXMLItem* source);
 
  private:
   // Position of the first character of the attribute name in Text, or npos.
   size_t FindPropKey(std::string_view name) const;
-  void Unlist(TfsXMLItem* child);
 
   // Owned children; empty while the element has none (Clear gives the storage back).
-  std::vector<TfsXMLItem*> FItems;
-  TfsXMLItem* FParent = nullptr;
+  std::vector<std::unique_ptr<TfsXMLItem>> FItems;
 };
 
 class TfsXMLDocument {
@@ -98,8 +87,6 @@ class TfsXMLDocument {
   // Structural faults raise "Invalid file format"; the tree is left as far as it was read.
   void LoadFromStream(std::istream& stream);
   void SaveToStream(std::ostream& stream) const;
-  void LoadFromFile(const std::string& fileName);
-  void SaveToFile(const std::string& fileName) const;
   void LoadFromString(const std::string& text);
   std::string SaveToString() const;
   // Hands the root over to the caller and starts again with a new empty root.

@@ -18,6 +18,7 @@
 #include "script/lib/script_strings.h"
 #include "script/program/script.h"
 #include "script/value/convert_error.h"
+#include "script/value/str_to_int.h"
 #include "text/ansi_text.h"
 #include "text/cp1251.h"
 

@@ -31,8 +31,7 @@ class TfsDesignatorItem : public TfsItemList {
   TfsProcVariable* Proc = nullptr;    // Ref as a script procedure
   TfsCustomHelper* Helper = nullptr;  // Ref as a member helper
   bool AnyByRef = false;
-  bool DefaultPropAccess = false;  // `[` after an object: its default property
-  bool IndexTaken = false;         // an index property has taken its index
+  bool IndexTaken = false;  // an index property has taken its index
 };
 
 class TfsDesignator : public TfsCustomVariable {

@@ -157,10 +157,6 @@ int TfsOperatorNode::Priority() const {
 
 namespace {
 
-std::int32_t Int32Of(const Variant& v) {
-  return v.VarType() == varInteger ? static_cast<std::int32_t>(v.RawInt()) : v.AsInteger();
-}
-
 // The root of every tree while it is built; brackets exist only until they are closed.
 class TNoneNode : public TfsOperatorNode {
  public:

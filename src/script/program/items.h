@@ -82,7 +82,7 @@ class TfsCustomVariable : public TfsItemList {
   // For a function its "Result" variable; for an array variable its TfsArrayHelper; for a
   // single-variable designator that variable. Not owned.
   TfsCustomVariable* Target = nullptr;
-  std::string SourcePos, SourceUnit;
+  std::string SourcePos;
   std::intptr_t OwnerTag = 0;  // fsLibraryOwnerTag marks library items
 };
 

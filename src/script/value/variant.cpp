@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "script/value/str_to_int.h"
 #include "text/ansi_text.h"
 
 namespace kelvo {
@@ -85,46 +86,7 @@ std::string_view TrimView(std::string_view s) {
   return s;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
-
-bool TryTextToInt64(std::string_view text, std::int64_t& value) {
-  std::string_view s = TrimView(text);
-  bool negative = false;
-  if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-    negative = s[0] == '-';
-    s.remove_prefix(1);
-  }
-  int base = 10;
-  if (!s.empty() && s[0] == '$') {
-    base = 16;
-    s.remove_prefix(1);
-  } else if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-    base = 16;
-    s.remove_prefix(2);
-  }
-  if (s.empty()) return false;
-  // Accumulate as unsigned so that the most negative value is reachable; hexadecimal texts may
-  // use all 64 bits (as "$FFFFFFFFFFFFFFFF" for -1).
-  std::uint64_t acc = 0;
-  const std::uint64_t limit = base == 16 ? std::numeric_limits<std::uint64_t>::max() : std::uint64_t{1} << 63;
-  for (char c : s) {
-    int d = base == 16 ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
-    if (d < 0) return false;
-    if (acc > (limit - static_cast<std::uint64_t>(d)) / static_cast<std::uint64_t>(base)) return false;
-    acc = acc * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(d);
-  }
-  if (base == 10 && !negative && acc > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
-    return false;
-  value = negative ? static_cast<std::int64_t>(0 - acc) : static_cast<std::int64_t>(acc);
-  return true;
-}
 
 bool TryTextToFloat(std::string_view text, double& value) {
   std::string_view s = TrimView(text);
@@ -388,47 +350,6 @@ std::string Variant::AsString() const {
   }
 }
 
-Variant Variant::AsType(TVarType type) const {
-  if (type == FType) return *this;
-  switch (type) {
-    case varEmpty:
-      return Variant();
-    case varNull:
-      return Null();
-    case varBoolean:
-      return Variant(AsBoolean());
-    case varString:
-    case varOleStr:
-      if (IsNull()) throw EVariantTypeCastError(FType, type);
-      return Variant(AsString());
-    case varSingle:
-    case varDouble:
-    case varCurrency:
-    case varDate:
-      try {
-        return OfFloat(type, AsFloat());
-      } catch (const EVariantTypeCastError&) {
-        throw EVariantTypeCastError(FType, type);
-      }
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-      try {
-        return OfInteger(type, AsInt64());
-      } catch (const EVariantTypeCastError&) {
-        throw EVariantTypeCastError(FType, type);
-      }
-    case varVariant:
-      return *this;
-    default:
-      throw EVariantTypeCastError(FType, type);
-  }
-}
-
 // --- strings
 
 void Variant::AppendString(std::string_view text) {
@@ -532,24 +453,6 @@ void Variant::ArrayRedim(int highBound) {
     }
   }
   *this = std::move(fresh);
-}
-
-bool Variant::Identical(const Variant& other) const {
-  if (FType != other.FType) return false;
-  if (FType == varString) return RawString() == other.RawString();
-  if (IsArray()) {
-    const auto& a = ArrayData();
-    const auto& b = other.ArrayData();
-    if (a.Bounds.size() != b.Bounds.size() || a.Items.size() != b.Items.size()) return false;
-    for (std::size_t i = 0; i < a.Bounds.size(); ++i)
-      if (a.Bounds[i].LowBound != b.Bounds[i].LowBound || a.Bounds[i].HighBound != b.Bounds[i].HighBound)
-        return false;
-    for (std::size_t i = 0; i < a.Items.size(); ++i)
-      if (!a.Items[i].Identical(b.Items[i])) return false;
-    return true;
-  }
-  if (IsFloat()) return FData.Float == other.FData.Float;
-  return FData.Int == other.FData.Int;
 }
 
 }  // namespace kelvo

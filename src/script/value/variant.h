@@ -138,7 +138,6 @@ class Variant {
   bool IsNull() const noexcept { return FType == varNull; }
   bool IsArray() const noexcept { return (FType & varArray) != 0; }
   bool IsString() const noexcept { return FType == varString; }
-  bool IsBoolean() const noexcept { return FType == varBoolean; }
   bool IsOrdinal() const noexcept;  // any integer kind
   bool IsFloat() const noexcept;    // single, double, currency, date
   bool IsNumeric() const noexcept { return IsOrdinal() || IsFloat(); }
@@ -149,8 +148,6 @@ class Variant {
   double AsFloat() const;
   bool AsBoolean() const;
   std::string AsString() const;  // null gives the empty text
-  // Converts to the given kind code (a basic kind, not an array).
-  Variant AsType(TVarType type) const;
 
   // Direct access for the fast paths; only valid for the matching kind.
   std::int64_t RawInt() const noexcept { return FData.Int; }
@@ -176,9 +173,6 @@ class Variant {
   void ArrayRedim(int highBound);
   // Elements in storage order, for walking one-dimensional arrays.
   const std::vector<Variant>& ArrayItems() const;
-
-  // Same kind and same content (arrays element by element); used by tests and lookups.
-  bool Identical(const Variant& other) const;
 
  private:
   TVarType FType;
@@ -222,12 +216,17 @@ inline bool VarEquals(const Variant& a, const Variant& b) {
   return VarCompare(a, b, TVarCompareOp::Eq);
 }
 
+// AsInteger without the conversion's call for a value that already is one.
+inline std::int32_t Int32Of(const Variant& v) {
+  return v.VarType() == varInteger ? static_cast<std::int32_t>(v.RawInt()) : v.AsInteger();
+}
+
 // A host object as scripts hold it: a 64-bit integer with the object's address (0 for none). Only
 // the host layer turns such an integer back into an object, after checking that it is one.
 Variant ObjectToVariant(const TfsHostObject* obj);
 
-// Number texts: decimal or "$"/"0x" hexadecimal integers; floats with "." as decimal point.
-bool TryTextToInt64(std::string_view text, std::int64_t& value);
+// A float with "." as decimal point, or an integer as TryTextToInt64 reads it
+// (script/value/str_to_int.h); blanks around it are ignored.
 bool TryTextToFloat(std::string_view text, double& value);
 // Shortest general form with up to 15 significant digits ("3.5", "1E20", "-0.001").
 std::string FloatToText(double value);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "script/value/str_to_int.h"
 #include "script/value/variant.h"
 
 namespace kelvo {
@@ -264,14 +265,6 @@ Variant VarOr(const Variant& a, const Variant& b) {
 Variant VarXor(const Variant& a, const Variant& b) {
   return BinaryOp(a, b, TArithOp::Xor);
 }
-
-namespace {
-
-std::int32_t Int32Of(const Variant& v) {
-  return v.VarType() == varInteger ? static_cast<std::int32_t>(v.RawInt()) : v.AsInteger();
-}
-
-}  // namespace
 
 Variant VarAdd32(const Variant& a, const Variant& b) {
   return Variant(Wrap32(std::int64_t{Int32Of(a)} + Int32Of(b)));
