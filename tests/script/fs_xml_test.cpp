@@ -201,7 +201,9 @@ TEST(XmlItem, AChildMovesBetweenParentsThroughExtract) {
   EXPECT_EQ(other.InsertItem(0, root.Extract(1)), a);
   EXPECT_EQ(root.Count(), 1);
   EXPECT_EQ(other.Items(0), a);
-  EXPECT_EQ(other.InsertItem(99, std::make_unique<TfsXMLItem>()), other.Items(2));
+  TfsXMLItem* last = other.InsertItem(99, std::make_unique<TfsXMLItem>());
+  ASSERT_EQ(other.Count(), 3);
+  EXPECT_EQ(other.Items(2), last);
   EXPECT_THROW(root.Items(5), Exception);
   EXPECT_THROW(root.Extract(1), Exception);
 }
