@@ -32,12 +32,15 @@ void TMultiPortRun::Execute(int jobs) {
   for (std::thread& thread : threads) thread.join();
 }
 
+// Ports are taken in index order, so the stop goes from the last port to the first: every port
+// whose turn is still to come is stopped before any running one can end and free its job for it.
+// In index order, a job could open the next port between the stop of its run and that port's.
 void TMultiPortRun::Stop() noexcept {
-  for (auto& run : FRuns) run->Stop.Request();
+  for (auto run = FRuns.rbegin(); run != FRuns.rend(); ++run) (*run)->Stop.Request();
 }
 
 void TMultiPortRun::StopForTimeOut() noexcept {
-  for (auto& run : FRuns) run->Stop.RequestForTimeOut();
+  for (auto run = FRuns.rbegin(); run != FRuns.rend(); ++run) (*run)->Stop.RequestForTimeOut();
 }
 
 void TMultiPortRun::SetFixedSpeed(std::optional<int> bps) {

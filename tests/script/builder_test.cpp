@@ -4,25 +4,14 @@
 
 #include <sstream>
 
-#include "script/lib/modules.h"
-#include "script/program/script.h"
+#include "script/printing_script.h"
 #include "script/program/statements.h"
 
 namespace kelvo {
 namespace {
 
-class Builder : public ::testing::Test {
+class Builder : public testing::PrintingScript {
  protected:
-  void SetUp() override {
-    prog.Parent = fsGlobalUnit();
-    prog.SyntaxType = "JScript";
-    prog.AddMethod("procedure Print(Value: Variant)",
-                   [this](TfsHostObject*, TfsClassRef, const std::string&, Variant& params) {
-                     std::int64_t i = 0;
-                     printed.push_back(params.GetElement(std::span(&i, 1)).AsString());
-                     return Variant();
-                   });
-  }
   bool Compile(const std::string& text) {
     prog.Lines.clear();
     std::istringstream in(text);
@@ -31,9 +20,6 @@ class Builder : public ::testing::Test {
     return prog.Compile();
   }
   std::string Error() const { return prog.ErrorPlace + ": " + prog.ErrorText; }
-
-  TfsScript prog;
-  std::vector<std::string> printed;
 };
 
 TEST_F(Builder, ArgumentOfTheWrongTypeNamesBothTypes) {
@@ -166,12 +152,7 @@ TEST_F(Builder, IntermediateTreeRoundTripsThroughSetILCode) {
   TfsScript other;
   other.Parent = fsGlobalUnit();
   std::vector<std::string> out;
-  other.AddMethod("procedure Print(Value: Variant)",
-                  [&](TfsHostObject*, TfsClassRef, const std::string&, Variant& p) {
-                    std::int64_t i = 0;
-                    out.push_back(p.GetElement(std::span(&i, 1)).AsString());
-                    return Variant();
-                  });
+  testing::AddPrint(other, out);
   std::istringstream in(il.str());
   ASSERT_TRUE(other.SetILCode(in)) << other.ErrorText;
   other.Execute();

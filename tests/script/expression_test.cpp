@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "script/lib/modules.h"
+#include "script/printing_script.h"
 #include "script/program/designator.h"
 #include "script/program/expression.h"
 #include "script/program/script.h"
@@ -114,23 +115,16 @@ TEST(ExpressionTree, SetsCheckValuesAndRanges) {
   EXPECT_TRUE(a.GetElement(std::span(&two, 1)).IsNull());
 }
 
-class ILStatements : public ::testing::Test {
+// Each printed value followed by a blank.
+class ILStatements : public testing::PrintingScript {
  protected:
-  void SetUp() override {
-    prog.Parent = fsGlobalUnit();
-    prog.SyntaxType = "JScript";
-    prog.AddMethod("procedure Print(Value: Variant)",
-                   [this](TfsHostObject*, TfsClassRef, const std::string&, Variant& params) {
-                     std::int64_t i = 0;
-                     printed += params.GetElement(std::span(&i, 1)).AsString() + " ";
-                     return Variant();
-                   });
-  }
   std::string Run(const std::string& body) {
     std::istringstream in("<?xml version=\"1.0\"?><program>" + body + "</program>");
     EXPECT_TRUE(prog.SetILCode(in)) << prog.ErrorPlace << ": " << prog.ErrorText;
     prog.Execute();
-    return printed;
+    std::string text;
+    for (const std::string& value : printed) text += value + " ";
+    return text;
   }
   static std::string Num(int n) {
     return "<expr pos=\"1:1\"><number text=\"" + std::to_string(n) + "\" pos=\"1:1\"/></expr>";
@@ -139,9 +133,6 @@ class ILStatements : public ::testing::Test {
     return "<callstmt pos=\"2:1\"><dsgn pos=\"2:1\"><node text=\"Print\" pos=\"2:1\"/><expr pos=\"2:1\">"
            "<dsgn pos=\"2:1\"><node text=\"i\" pos=\"2:1\"/></dsgn></expr></dsgn></callstmt>";
   }
-
-  TfsScript prog;
-  std::string printed;
 };
 
 TEST_F(ILStatements, CountingForRunsAFixedNumberOfTimes) {

@@ -4,8 +4,7 @@
 
 #include <sstream>
 
-#include "script/lib/modules.h"
-#include "script/program/script.h"
+#include "script/printing_script.h"
 #include "script/program/statements.h"
 
 namespace kelvo {
@@ -37,17 +36,10 @@ class TDevice : public TfsHostObject {
   std::vector<std::string> Lines = {"zero", "one", "two"};
 };
 
-class HostScript : public ::testing::Test {
+class HostScript : public testing::PrintingScript {
  protected:
   void SetUp() override {
-    prog.Parent = fsGlobalUnit();
-    prog.SyntaxType = "JScript";
-    prog.AddMethod("procedure Print(Value: Variant)",
-                   [this](TfsHostObject*, TfsClassRef, const std::string&, Variant& params) {
-                     std::int64_t i = 0;
-                     printed.push_back(params.GetElement(std::span(&i, 1)).AsString());
-                     return Variant();
-                   });
+    PrintingScript::SetUp();
     prog.AddClass(&TDevice::BaseInfo(), "");
     TfsClassVariable* cls = prog.AddClass(&TDevice::Info(), "TPort");
     cls->AddMethod("function Describe(prefix: String): String",
@@ -95,10 +87,8 @@ class HostScript : public ::testing::Test {
     prog.Execute();
   }
 
-  TfsScript prog;
   TDevice device;
   std::vector<std::unique_ptr<TDevice>> created;
-  std::vector<std::string> printed;
 };
 
 TEST_F(HostScript, PropertiesAndMethodsOfAnObject) {

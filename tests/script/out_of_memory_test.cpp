@@ -17,8 +17,7 @@
 #include <sstream>
 #include <string>
 
-#include "script/lib/modules.h"
-#include "script/program/script.h"
+#include "script/printing_script.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define KELVO_SANITIZED 1
@@ -78,20 +77,19 @@ std::string RunLimited(const std::string& script) {
       prog.Parent = fsGlobalUnit();
       prog.SyntaxType = "JScript";
       prog.Lines = {script};
-      prog.AddMethod("procedure Print(Value: Variant)",
-                     [&out](TfsHostObject*, TfsClassRef, const std::string&, Variant& params) {
-                       std::int64_t i = 0;
-                       out += params.GetElement(std::span(&i, 1)).AsString() + "\n";
-                       return Variant();
-                     });
+      std::vector<std::string> printed;
+      testing::AddPrint(prog, printed);
       if (!prog.Compile()) {
         out = "compile error: " + prog.ErrorText;
       } else {
+        std::string error;
         try {
           prog.Execute();
         } catch (const Exception& e) {
-          out += "error: " + e.Message() + "\n";
+          error = "error: " + e.Message() + "\n";
         }
+        for (const std::string& line : printed) out += line + "\n";
+        out += error;
       }
     }
     ssize_t written = write(fds[1], out.data(), out.size());

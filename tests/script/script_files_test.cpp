@@ -1,35 +1,54 @@
-// Runs every script of data/js with the engine and compares what it prints with the
-// "// expect: " lines written in the script, and its errors with "// error: " (compile error,
-// "LINE:COLUMN: message") and "// runtime error: " lines.
+// Runs every script of data/js and data/syslib with the engine and compares what it prints with
+// the "// expect: TEXT" lines written in the script, in order; a "// error: LINE:COLUMN: MESSAGE"
+// line expects that compile error, a "// runtime error: MESSAGE" line the error that ends the run.
+// The expectations are written for the Russian conventions, whatever the machine's locale.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include "script/lib/modules.h"
-#include "script/program/script.h"
+#include "script/format/format_settings.h"
+#include "script/printing_script.h"
 
 namespace kelvo {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string DataDir() {
-  return std::string(KELVO_TEST_DATA) + "/js";
+const char* const kFolders[] = {"js", "syslib"};
+
+fs::path DataDir() {
+  return fs::path(KELVO_TEST_DATA);
 }
 
+// Paths relative to the data folder ("js/loops.js"), sorted.
 std::vector<std::string> ListScriptFiles() {
   std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(DataDir()))
-    if (entry.path().extension() == ".js") files.push_back(entry.path().filename().string());
+  for (const char* folder : kFolders) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(DataDir() / folder, ec))
+      if (entry.path().extension() == ".js")
+        files.push_back(std::string(folder) + "/" + entry.path().filename().string());
+  }
   std::sort(files.begin(), files.end());
   return files;
 }
 
+std::vector<std::string> ReadLines(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 struct TExpectations {
   std::vector<std::string> Output;
-  std::string CompileError, RuntimeError;
+  std::string CompileError, RuntimeError;  // empty: none expected
 };
 
 TExpectations ReadExpectations(const std::vector<std::string>& lines) {
@@ -52,32 +71,24 @@ TExpectations ReadExpectations(const std::vector<std::string>& lines) {
   return e;
 }
 
-class ScriptFiles : public ::testing::TestWithParam<std::string> {};
+class ScriptFiles : public testing::PrintingScript, public ::testing::WithParamInterface<std::string> {
+ protected:
+  static void SetUpTestSuite() { SetDefaultFormatSettings(RussianFormatSettings()); }
+};
 
 // A moved data folder would otherwise leave the parameterised test with no cases, silently.
-TEST(ScriptFilesFolder, HoldsScripts) {
-  EXPECT_FALSE(ListScriptFiles().empty()) << DataDir();
+TEST(ScriptFilesFolder, EveryFolderHoldsScripts) {
+  std::vector<std::string> files = ListScriptFiles();
+  for (const char* folder : kFolders)
+    EXPECT_TRUE(std::any_of(files.begin(), files.end(), [&](const std::string& f) {
+      return f.rfind(folder, 0) == 0;
+    })) << DataDir() / folder;
 }
 
 TEST_P(ScriptFiles, PrintsWhatItsCommentsExpect) {
-  std::ifstream in(DataDir() + "/" + GetParam(), std::ios::binary);
-  ASSERT_TRUE(in.good());
-  TfsScript prog;
-  prog.Parent = fsGlobalUnit();
-  prog.SyntaxType = "JScript";
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    prog.Lines.push_back(line);
-  }
+  prog.Lines = ReadLines(DataDir() / GetParam());
+  ASSERT_FALSE(prog.Lines.empty()) << GetParam();
   TExpectations expected = ReadExpectations(prog.Lines);
-  std::vector<std::string> printed;
-  prog.AddMethod("procedure Print(Value: Variant)",
-                 [&printed](TfsHostObject*, TfsClassRef, const std::string&, Variant& params) {
-                   std::int64_t i = 0;
-                   printed.push_back(params.GetElement(std::span(&i, 1)).AsString());
-                   return Variant();
-                 });
   bool compiled = prog.Compile();
   if (!expected.CompileError.empty()) {
     EXPECT_FALSE(compiled);
@@ -97,9 +108,9 @@ TEST_P(ScriptFiles, PrintsWhatItsCommentsExpect) {
   EXPECT_FALSE(prog.ExitFlag);
 }
 
-INSTANTIATE_TEST_SUITE_P(Js, ScriptFiles, ::testing::ValuesIn(ListScriptFiles()),
+INSTANTIATE_TEST_SUITE_P(Data, ScriptFiles, ::testing::ValuesIn(ListScriptFiles()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param.substr(0, info.param.find('.'));
+                           std::string name = info.param.substr(0, info.param.rfind('.'));
                            for (char& c : name)
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                            return name;

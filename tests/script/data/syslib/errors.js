@@ -41,4 +41,4 @@ try {
 }
 Print(ValidInt("12a"));  // expect: False
 StrToDate("31.02.2024");
-// expect runtime error: '31.02.2024' is not a valid date
+// runtime error: '31.02.2024' is not a valid date
