@@ -1,6 +1,6 @@
 // A modem's answers at scale: 100 000 response lines built as a modem would send them
 // ("+CSQ: 17,3", "+CREG: 0,1", "OK"), then parsed back with Pos, Copy and StrToInt.
-var rounds = 6;
+var rounds = 8;
 var sum = 0;
 var lines = 0;
 var line = "";

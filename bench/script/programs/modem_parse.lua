@@ -1,6 +1,6 @@
 -- A modem's answers at scale: 100 000 response lines built as a modem would send them
 -- ("+CSQ: 17,3", "+CREG: 0,1", "OK"), then parsed back with find, sub and tonumber.
-local rounds = 6
+local rounds = 8
 local sum = 0
 local lines = 0
 for r = 0, rounds - 1 do

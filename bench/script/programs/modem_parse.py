@@ -1,6 +1,6 @@
 # A modem's answers at scale: 100 000 response lines built as a modem would send them
 # ("+CSQ: 17,3", "+CREG: 0,1", "OK"), then parsed back with find, slices and int.
-rounds = 6
+rounds = 8
 total = 0
 lines = 0
 for r in range(rounds):
