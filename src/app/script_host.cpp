@@ -137,8 +137,8 @@ std::span<const THostFunctionEntry> TScriptHost::Functions() {
          h.FLine.Pause(Int(p, 0));
          return Variant(0);
        },
-       {.Text = "Пауза в `interval` миллисекунд; отрицательное значение — без паузы. Окна программы в это "
-                "время не отвечают, а кнопка «Остановить» прерывает паузу.",
+       {.Text = "Пауза в `interval` миллисекунд; отрицательное значение — без паузы. Кнопка «Остановить» "
+                "прерывает паузу.",
         .Example = "Send(\"ATZ\");\n"
                    "Sleep(500);\n"
                    "Expect(\"OK\");",
