@@ -5,7 +5,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTimer>
 #include <QToolTip>
 
 #include "app/function_reference.h"
@@ -35,6 +34,12 @@ size_t TScriptAssist::Caret() const {
 }
 
 bool TScriptAssist::eventFilter(QObject* watched, QEvent* event) {
+  // A tooltip hides at every key event, so the declaration shows when the bracket's key is released.
+  if (event->type() == QEvent::KeyRelease && watched == FEditor) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->text() == "(" && !key->isAutoRepeat()) ShowSignature();
+    return false;
+  }
   if (event->type() != QEvent::KeyPress) return false;
   if (watched == CompletionList) return ListKey(event);
   if (watched == FEditor) return EditorKey(event);
@@ -50,11 +55,6 @@ bool TScriptAssist::EditorKey(QEvent* event) {
   if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
     OpenHelp();
     return true;
-  }
-  if (key->text() == "(") {
-    QTimer::singleShot(0, this, [this] { ShowSignature(); });  // once the bracket is in the text
-  } else if (key->text() == ")") {
-    QToolTip::hideText();
   }
   return false;
 }
