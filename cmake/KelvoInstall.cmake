@@ -14,8 +14,8 @@ set(kelvo_generated ${PROJECT_BINARY_DIR}/install-files)
 set(kelvo_docdir ${CMAKE_INSTALL_DATADIR}/doc/kelvo)
 file(MAKE_DIRECTORY ${kelvo_generated})
 
-install(FILES ${kelvo_data}/kelvo.xml ${kelvo_data}/kelvo.html ${kelvo_data}/kelvo-jscript.html
-              ${kelvo_data}/kelvo-cppscript.html
+install(FILES ${kelvo_data}/kelvo.xml ${kelvo_data}/kelvo.html ${kelvo_data}/kelvo_en.html
+              ${kelvo_data}/kelvo-jscript.html ${kelvo_data}/kelvo-cppscript.html
         DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvo)
 # The help page of the script functions is made by the build (tools/kelvo-script).
 if(TARGET kelvo_help_pages)

@@ -15,6 +15,7 @@
 #include "app/app_texts.h"
 #include "app/function_reference.h"
 #include "ui/qt_text.h"
+#include "ui/translation.h"
 
 namespace kelvo {
 
@@ -24,7 +25,7 @@ namespace {
 const char* const kPages[] = {"kelvo.html", "kelvo-jscript.html", "kelvo-cppscript.html", kFunctionsPage};
 
 QString Ru(const char* utf8) {
-  return QString::fromUtf8(utf8);
+  return Tr(utf8);
 }
 
 QString ReadPage(const QString& path) {

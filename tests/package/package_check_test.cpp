@@ -82,6 +82,7 @@ TEST_F(DebianPackage, IsNamedAfterTheVersionAndHoldsEveryFileInItsPlace) {
                                     "./usr/bin/modemsim",
                                     "./usr/share/kelvo/kelvo.xml",
                                     "./usr/share/kelvo/kelvo.html",
+                                    "./usr/share/kelvo/kelvo_en.html",
                                     "./usr/share/kelvo/kelvo-jscript.html",
                                     "./usr/share/kelvo/kelvo-cppscript.html",
                                     "./usr/share/kelvo/kelvo-functions.html",
