@@ -14,7 +14,8 @@ set(kelvo_generated ${PROJECT_BINARY_DIR}/install-files)
 set(kelvo_docdir ${CMAKE_INSTALL_DATADIR}/doc/kelvo)
 file(MAKE_DIRECTORY ${kelvo_generated})
 
-install(FILES ${kelvo_data}/kelvo.xml ${kelvo_data}/kelvo.html DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvo)
+install(FILES ${kelvo_data}/kelvo.xml ${kelvo_data}/kelvo.html ${kelvo_data}/kelvo_en.html
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvo)
 install(FILES ${kelvo_data}/org.kelvo.Kelvo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(${kelvo_data}/org.kelvo.Kelvo.metainfo.xml ${kelvo_generated}/org.kelvo.Kelvo.metainfo.xml @ONLY)
 install(FILES ${kelvo_generated}/org.kelvo.Kelvo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

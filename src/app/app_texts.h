@@ -7,14 +7,21 @@
 
 namespace kelvo {
 
-// Converts a UTF-8 literal of this file to the program's Windows-1251 text.
+// Converts a UTF-8 literal of this file to the program's Windows-1251 text, through the text
+// translator when one is set.
 std::string Ansi(std::string_view utf8);
+
+// A translation of the program's own texts (UTF-8 in, UTF-8 out), set once at start-up by the window
+// for the user's language before any run's thread starts; null (the default) keeps them Russian.
+using TTextTranslator = std::string (*)(std::string_view utf8);
+void SetTextTranslator(TTextTranslator translator);
 
 namespace texts {
 
 inline constexpr std::string_view kAppTitle = "Kelvo";
 inline constexpr std::string_view kLibraryFileName = "kelvo.xml";
 inline constexpr std::string_view kHelpFileName = "kelvo.html";
+inline constexpr std::string_view kEnglishHelpFileName = "kelvo_en.html";
 inline constexpr std::string_view kStampingPrefix = "SetXmlVersion=";
 
 // Start-up.

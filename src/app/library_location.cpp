@@ -121,7 +121,15 @@ TLibraryLocation LocateLibrary(const TLibraryPlaces& places) {
   throw Exception(Failure(Ansi(texts::kLibraryPathsTried) + list));
 }
 
-std::string LocateHelpFile(const TLibraryPlaces& places) {
+std::string LocateHelpFile(const TLibraryPlaces& places, bool english) {
+  if (english) {
+    const std::string name(texts::kEnglishHelpFileName);
+    std::vector<std::string> dirs{places.ProgramDir};
+    dirs.insert(dirs.end(), places.SharedDirs.begin(), places.SharedDirs.end());
+    for (const std::string& dir : dirs) {
+      if (IsFile(fs::path(dir) / name)) return (fs::path(dir) / name).string();
+    }
+  }
   const std::string name(texts::kHelpFileName);
   fs::path beside = fs::path(places.ProgramDir) / name;
   if (IsFile(beside)) return beside.string();

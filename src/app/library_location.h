@@ -42,7 +42,8 @@ std::vector<std::string> SharedDataDirs(const std::string& programDir);
 TLibraryLocation LocateLibrary(const TLibraryPlaces& places);
 
 // The help page: kelvo.html beside the executable when it is there, else in the first shared folder
-// that holds one, else the path beside the executable (the help window then opens empty).
-std::string LocateHelpFile(const TLibraryPlaces& places);
+// that holds one, else the path beside the executable (the help window then opens empty). With
+// english, the English page kelvo_en.html comes first, looked for in the same places.
+std::string LocateHelpFile(const TLibraryPlaces& places, bool english = false);
 
 }  // namespace kelvo

@@ -41,14 +41,16 @@
 #include "ui/log_view.h"
 #include "ui/qt_text.h"
 #include "ui/script_edit_dlg.h"
+#include "ui/translation.h"
 #include "ui/wait_box_form.h"
 
 namespace kelvo {
 
 namespace {
 
+// The window's own texts, in the interface's language.
 QString Ru(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+  return Tr(utf8);
 }
 
 QMessageBox::Icon BoxIcon(TMsgIcon icon) {
@@ -89,7 +91,7 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   TreeView->setUpdatesEnabled(true);
   SetStatusText({});
   setWindowTitle(FromAnsi(TKelvoCore::MainCaption()));
-  FHelpFile = QString::fromStdString(LocateHelpFile(places));
+  FHelpFile = QString::fromStdString(LocateHelpFile(places, TranslationInstalled()));
   HelpWindow = new THelpWindow(this, FHelpFile);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());

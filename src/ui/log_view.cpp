@@ -9,13 +9,15 @@
 
 #include "app/modem_line.h"
 #include "ui/qt_text.h"
+#include "ui/translation.h"
 
 namespace kelvo {
 
 namespace {
 
+// The pop-up menu's texts, in the interface's language.
 QString Ru(const char* utf8) {
-  return QString::fromUtf8(utf8);
+  return Tr(utf8);
 }
 
 }  // namespace

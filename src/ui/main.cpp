@@ -2,10 +2,12 @@
 #include <QApplication>
 
 #include "ui/kelvo_app.h"
+#include "ui/translation.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kelvo"));
+  kelvo::InstallTranslation(app);  // English for English locales, before any text is made
   try {
     kelvo::TKelvoWindows windows = kelvo::CreateWindows(QCoreApplication::applicationDirPath().toStdString(),
                                                         kelvo::AnsiArguments(QCoreApplication::arguments()));

@@ -202,4 +202,9 @@ TEST_F(LibraryLocationTest, TheHelpPageIsBesideTheProgramElseShipped) {
   EXPECT_EQ(LocateHelpFile(Places), Root.File("shared2/kelvo.html"));
   WriteBytes(Root.File("bin/kelvo.html"), "<html/>");
   EXPECT_EQ(LocateHelpFile(Places), Root.File("bin/kelvo.html"));
+  // The English page where there is one, else the Russian.
+  EXPECT_EQ(LocateHelpFile(Places, true), Root.File("bin/kelvo.html"));
+  WriteBytes(Root.File("shared1/kelvo_en.html"), "<html lang=\"en\"/>");
+  EXPECT_EQ(LocateHelpFile(Places, true), Root.File("shared1/kelvo_en.html"));
+  EXPECT_EQ(LocateHelpFile(Places, false), Root.File("bin/kelvo.html"));
 }

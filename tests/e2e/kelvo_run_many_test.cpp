@@ -234,10 +234,14 @@ TEST_F(KelvoRunManyTest, AllPortsTakesThePortListAndOneJobRunsThemInTurn) {
   TResult r = Run("--all-ports --jobs 1 m ok", "", env);
   EXPECT_EQ(r.Exit, 0) << r.Out << r.Err;
   EXPECT_TRUE(Contains(r.Out, "выполнено: 2 из 2\n")) << r.Out;
-  // In turn: the second port's first line comes after the first port's last one.
+  // In turn: the second port's first line comes after the first port's last one. Which port comes
+  // first is the port list's order, which follows the simulators' pty numbers.
   size_t width = std::max(a.Path.size(), b.Path.size());
-  size_t firstEnds = r.Out.find(Prefix(a.Path, width) + "сценарий выполнен за ");
-  size_t secondStarts = r.Out.find(Prefix(b.Path, width));
+  bool aFirst = r.Out.find(Prefix(a.Path, width)) < r.Out.find(Prefix(b.Path, width));
+  const std::string& first = aFirst ? a.Path : b.Path;
+  const std::string& second = aFirst ? b.Path : a.Path;
+  size_t firstEnds = r.Out.find(Prefix(first, width) + "сценарий выполнен за ");
+  size_t secondStarts = r.Out.find(Prefix(second, width));
   ASSERT_NE(firstEnds, std::string::npos) << r.Out;
   EXPECT_LT(firstEnds, secondStarts) << r.Out;
   TResult none = Run("--all-ports m ok", "", "KELVO_SYSFS_TTY=" + Dir.File("tty") + " KELVO_PORTS=");

@@ -82,6 +82,7 @@ TEST_F(DebianPackage, IsNamedAfterTheVersionAndHoldsEveryFileInItsPlace) {
                                     "./usr/bin/modemsim",
                                     "./usr/share/kelvo/kelvo.xml",
                                     "./usr/share/kelvo/kelvo.html",
+                                    "./usr/share/kelvo/kelvo_en.html",
                                     "./usr/share/applications/org.kelvo.Kelvo.desktop",
                                     "./usr/share/metainfo/org.kelvo.Kelvo.metainfo.xml",
                                     "./usr/share/icons/hicolor/scalable/apps/kelvo.svg",
