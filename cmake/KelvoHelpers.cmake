@@ -28,8 +28,11 @@ function(kelvo_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
+  # Listing the tests starts the program once; a sanitized Qt program on a busy machine can take
+  # longer than CMake's default of five seconds, which failed whole runs without running a test.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${ARG_ENV}")
 endfunction()
 

@@ -1,5 +1,5 @@
 # What an installed Kelvo is made of: the four programs in bin/; the shipped data (the sample
-# library that each user's own library is copied from, the help page) in share/kelvo/; the desktop
+# library that each user's own library is copied from, the help pages) in share/kelvo/; the desktop
 # entry, icons, AppStream metadata and manual pages where the desktop and man look for them; the
 # example udev rule, the report's schema, the copyright and the changelog in share/doc/kelvo/.
 
@@ -15,7 +15,12 @@ set(kelvo_docdir ${CMAKE_INSTALL_DATADIR}/doc/kelvo)
 file(MAKE_DIRECTORY ${kelvo_generated})
 
 install(FILES ${kelvo_data}/kelvo.xml ${kelvo_data}/kelvo.html ${kelvo_data}/kelvo_en.html
+              ${kelvo_data}/kelvo-jscript.html ${kelvo_data}/kelvo-cppscript.html
         DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvo)
+# The help page of the script functions is made by the build (tools/kelvo-script).
+if(TARGET kelvo_help_pages)
+  install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/kelvo-functions.html DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvo)
+endif()
 install(FILES ${kelvo_data}/org.kelvo.Kelvo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(${kelvo_data}/org.kelvo.Kelvo.metainfo.xml ${kelvo_generated}/org.kelvo.Kelvo.metainfo.xml @ONLY)
 install(FILES ${kelvo_generated}/org.kelvo.Kelvo.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

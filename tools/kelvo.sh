@@ -12,8 +12,8 @@ cmake --build --preset release -j "$(nproc)"
 
 bin=build/release/bin
 mkdir -p run
-cp -f "$bin/kelvo" "$bin/kelvo-run" "$bin/modemsim" run/
-for f in data/*.html data/*.rules; do [ -e "$f" ] && cp -f "$f" run/; done
+cp -f "$bin/kelvo" "$bin/kelvo-run" "$bin/kelvo-script" "$bin/modemsim" run/
+for f in data/*.html data/*.rules "$bin/kelvo-functions.html"; do [ -e "$f" ] && cp -f "$f" run/; done
 [ -e run/kelvo.xml ] || cp data/kelvo.xml run/
 
 if [ "${KELVO_NO_SIMULATOR:-0}" = 1 ]; then

@@ -1,16 +1,25 @@
-// The nine functions and the one constant through which a set-up script reaches the modem and the
-// user, their single dispatcher, and FailScript, the one way a run ends with an error.
+// The functions and the one constant through which a set-up script reaches the modem and the user
+// (one table of entries, each with its own handler), the wrapper every call of them passes through,
+// and FailScript, the one way a run ends with an error.
 // Threads: the host functions run on the thread of the run, inside the engine's Execute.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "app/modem_line.h"
 #include "app/run_screen.h"
+#include "script/program/function_table.h"
 #include "script/program/host.h"
 #include "script/program/script.h"
 
 namespace kelvo {
+
+class TScriptHost;
+
+// A host function: reads its arguments from params (element 0 first) and returns its result.
+using THostFunction = Variant (*)(TScriptHost& host, const Variant& params);
+using THostFunctionEntry = TfsFunctionEntry<THostFunction>;
 
 class TScriptHost {
  public:
@@ -19,13 +28,16 @@ class TScriptHost {
   TScriptHost(TRunScreen& screen, TModemLine& line, TfsScript& script, const TRunStop* stop = nullptr)
       : FScreen(screen), FLine(line), FScript(script), FStop(stop) {}
 
-  // Registers the nine functions, in their order, and DefaultReadTimeout into the engine.
+  // The host functions, in registration order: the nine of the modem and the user, then the
+  // modem's control lines.
+  static std::span<const THostFunctionEntry> Functions();
+
+  // Registers the functions, in their order, and DefaultReadTimeout into the engine.
   void Register();
 
-  // The engine's handler for every host function: methodName arrives upper-cased, params holds the
-  // arguments. Whatever a function raises becomes FailScript with its message, and a stop of the run
-  // terminates the engine; nothing reaches the engine.
-  Variant ScriptFunction(const std::string& methodName, Variant& params);
+  // Runs one host function for the engine. Whatever it raises becomes FailScript with its message,
+  // and a stop of the run terminates the engine; nothing reaches the engine.
+  Variant ScriptFunction(THostFunction serve, const Variant& params);
 
   // Stops the running script: terminates the engine, logs the reason in red, marks the run as failed
   // and shows the reason in a warning box.
@@ -40,8 +52,6 @@ class TScriptHost {
   const std::string& LastFailure() const { return FLastFailure; }
 
  private:
-  Variant Dispatch(const std::string& methodName, const Variant& params);
-
   TRunScreen& FScreen;
   TModemLine& FLine;
   TfsScript& FScript;

@@ -123,6 +123,7 @@ void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAbou
   FEditor = editor;
   FAbout = about;
   FWaitBox = wait;
+  FEditor->OnHelpTopic = [this](const QString& topic) { HelpWindow->ShowTopic(topic); };
   FInput->OnStop = [this] { StopScript(); };
   FWaitBox->OnStop = [this] { StopScript(); };
   ConnectLogView(FEditor->LogMemo);

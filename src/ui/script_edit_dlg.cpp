@@ -19,6 +19,7 @@
 #include "ui/cpp_highlighter.h"
 #include "ui/log_view.h"
 #include "ui/qt_text.h"
+#include "ui/script_assist.h"
 
 namespace kelvo {
 
@@ -53,6 +54,9 @@ TScriptEditDlg::TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& s
   PlusMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   PlusMemo->setTabStopDistance(4 * QFontMetricsF(PlusMemo->font()).horizontalAdvance(' '));
   CPPHighlighter = new TCppHighlighter(PlusMemo->document());
+  Assist = new TScriptAssist(PlusMemo, [this](const QString& topic) {
+    if (OnHelpTopic) OnHelpTopic(topic);
+  });
   BuildPages();
   Splitter1 = new QSplitter(Qt::Vertical, this);
   Splitter1->setObjectName("Splitter1");

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 #include "app/kelvo_screen.h"
@@ -19,6 +20,7 @@ namespace kelvo {
 class TKelvoCore;
 class TCppHighlighter;
 class TLogView;
+class TScriptAssist;
 
 class TScriptEditDlg : public QDialog {
  public:
@@ -53,6 +55,9 @@ class TScriptEditDlg : public QDialog {
   QPlainTextEdit* DescriptionMemo;
   TLogView* LogMemo;  // a view of the main window's log
   TCppHighlighter* CPPHighlighter;
+  TScriptAssist* Assist;  // completion, signature tooltips and F1 in PlusMemo
+  // Opens a help topic ("kelvo-functions.html#fn-copy"); the main window sets it.
+  std::function<void(const QString& topic)> OnHelpTopic;
 
  public:
   // Escape and the close box both come here: the window hides only when the close question allows.

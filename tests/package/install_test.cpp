@@ -64,6 +64,11 @@ TEST_F(InstalledKelvo, ProgramsGoToBinAndTheShippedDataToShareKelvo) {
   }
   EXPECT_EQ(ReadBytes(Installed("share/kelvo/kelvo.xml")), ReadBytes(KELVO_DATA_DIR "/kelvo.xml"));
   EXPECT_EQ(ReadBytes(Installed("share/kelvo/kelvo.html")), ReadBytes(KELVO_DATA_DIR "/kelvo.html"));
+  // The reference pages the help links to lie beside it.
+  EXPECT_EQ(ReadBytes(Installed("share/kelvo/kelvo-jscript.html")),
+            ReadBytes(KELVO_DATA_DIR "/kelvo-jscript.html"));
+  EXPECT_NE(ReadBytes(Installed("share/kelvo/kelvo-functions.html")).find("id=\"fn-format\""),
+            std::string::npos);
   EXPECT_FALSE(fs::exists(Installed("bin/kelvo.xml")));
 }
 

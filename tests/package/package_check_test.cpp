@@ -83,6 +83,9 @@ TEST_F(DebianPackage, IsNamedAfterTheVersionAndHoldsEveryFileInItsPlace) {
                                     "./usr/share/kelvo/kelvo.xml",
                                     "./usr/share/kelvo/kelvo.html",
                                     "./usr/share/kelvo/kelvo_en.html",
+                                    "./usr/share/kelvo/kelvo-jscript.html",
+                                    "./usr/share/kelvo/kelvo-cppscript.html",
+                                    "./usr/share/kelvo/kelvo-functions.html",
                                     "./usr/share/applications/org.kelvo.Kelvo.desktop",
                                     "./usr/share/metainfo/org.kelvo.Kelvo.metainfo.xml",
                                     "./usr/share/icons/hicolor/scalable/apps/kelvo.svg",
@@ -160,7 +163,7 @@ TEST(PackageFiles, ManualPagesFormatWithoutWarningsAndNameEveryOption) {
       {"kelvo-script", UsageOptions(KELVO_SCRIPT_PATH)},
       {"modemsim", UsageOptions(MODEMSIM_PATH " --help")}};
   EXPECT_GE(pages[1].second.size(), 15u);
-  EXPECT_EQ(pages[2].second.size(), 3u);
+  EXPECT_EQ(pages[2].second.size(), 4u);  // --language, --check, --il, --functions
   EXPECT_GE(pages[3].second.size(), 11u);
   for (const auto& [page, options] : pages) {
     const std::string file = kGenerated + "/" + page + ".1";

@@ -178,6 +178,20 @@ TEST_F(Builder, MalformedTreesAreCompileErrors) {
   EXPECT_THROW(prog.SetILCode(broken), Exception);
 }
 
+// An operator whose operand is an element the builder does not know was once built with a null
+// operand and crashed when the program ran.
+TEST_F(Builder, AnOperatorWithoutItsOperandsIsAMalformedTree) {
+  for (const char* expr : {"<number text=\"1\"/><op text=\"+\"/><numbxr text=\"1\"/>",
+                           "<number text=\"1\"/><op text=\"+\"/><number text=\"1\"/><op text=\"*\"/><x/>",
+                           "<op text=\"unminus\"/><x/>", "<op text=\"not\"/><x/>"}) {
+    std::istringstream in(std::string("<?xml version=\"1.0\"?><program><assignstmt><dsgn><node text=\"x\"/>"
+                                      "</dsgn><expr>") +
+                          expr + "</expr></assignstmt></program>");
+    EXPECT_FALSE(prog.SetILCode(in)) << expr;
+    EXPECT_EQ(prog.ErrorText, "Invalid file format") << expr;
+  }
+}
+
 TEST_F(Builder, TypedDeclarationsOfCppScriptAreChecked) {
   prog.SyntaxType = "C++Script";
   EXPECT_FALSE(Compile("int x;\n{\n  x = \"a\";\n}"));

@@ -118,3 +118,31 @@ TEST_F(KelvoScript, UsageAndMissingFiles) {
 }
 
 }  // namespace
+
+// The reference of the functions: one line each (declaration and first sentence), by category;
+// a name gives that entry whole, found regardless of case; an unknown name is a usage error.
+TEST_F(KelvoScript, FunctionsListsEveryFunctionAndNamesOneWhole) {
+  TResult all = Run("--functions");
+  EXPECT_EQ(all.Code, 0) << all.Err;
+  for (const char* line :
+       {"  function Format(Fmt: String; Args: array): String\n", "  procedure Send(s:String)\n",
+        "  procedure HangUp()\n", "  function Pi: Extended\n"})
+    EXPECT_NE(all.Out.find(line), std::string::npos) << line;
+  EXPECT_NE(all.Out.find("\xd0\xa1\xd1\x82\xd1\x80\xd0\xbe\xd0\xba\xd0\xb8\n"),
+            std::string::npos);  // "Строки"
+  size_t declarations = 0;
+  for (size_t p = 0; (p = all.Out.find("\n  f", p)) != std::string::npos; ++p) ++declarations;
+  for (size_t p = 0; (p = all.Out.find("\n  p", p)) != std::string::npos; ++p) ++declarations;
+  EXPECT_EQ(declarations, 65u + 13u);
+
+  TResult one = Run("--functions copy");
+  EXPECT_EQ(one.Code, 0) << one.Err;
+  EXPECT_EQ(one.Out.rfind("function Copy(s: String; from, count: Integer): String\n", 0), 0u) << one.Out;
+  EXPECT_NE(one.Out.find("    Print(Copy(\"Hello\", 2, 3));\n"), std::string::npos) << one.Out;
+  EXPECT_NE(one.Out.find("    ell\n"), std::string::npos) << one.Out;
+
+  TResult unknown = Run("--functions NoSuchThing");
+  EXPECT_EQ(unknown.Code, 3);
+  EXPECT_EQ(unknown.Err, "NoSuchThing: no such function (kelvo-script --functions lists them all)\n");
+  EXPECT_EQ(unknown.Out, "");
+}

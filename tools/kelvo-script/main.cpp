@@ -1,15 +1,45 @@
 // kelvo-script [--language NAME] [--check] [--il] FILE
 // Compiles FILE (Windows-1251 text) with the script engine and runs it. Exit codes: 0 success,
 // 1 run-time error, 2 compile error, 3 usage or file error.
+// kelvo-script --functions [NAME]: the reference of the functions scripts can call, every function
+// on one line, or the function NAME whole (exit code 3 when there is none of that name).
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
+#include "app/function_reference.h"
 #include "script/lib/modules.h"
 #include "script_runner.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kelvo-script [--language NAME] [--check] [--il] FILE\n"
+    "       kelvo-script --functions [NAME]\n";
+
+int PrintFunctions(int argc, char** argv) {
+  if (argc == 2) {
+    std::cout << kelvo::FunctionListText();
+    return 0;
+  }
+  if (argc != 3) {
+    std::cerr << kUsage;
+    return 3;
+  }
+  const kelvo::TFunctionReference* function = kelvo::FindFunctionReference(argv[2]);
+  if (function == nullptr) {
+    std::cerr << argv[2] << ": no such function (kelvo-script --functions lists them all)\n";
+    return 3;
+  }
+  std::cout << kelvo::FunctionEntryText(*function);
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "--functions") return PrintFunctions(argc, argv);
   kelvo::TScriptRunOptions options;
   std::string file;
   for (int i = 1; i < argc; ++i) {
@@ -23,12 +53,12 @@ int main(int argc, char** argv) {
     } else if (!arg.empty() && arg[0] != '-' && file.empty()) {
       file = arg;
     } else {
-      std::cerr << "usage: kelvo-script [--language NAME] [--check] [--il] FILE\n";
+      std::cerr << kUsage;
       return 3;
     }
   }
   if (file.empty()) {
-    std::cerr << "usage: kelvo-script [--language NAME] [--check] [--il] FILE\n";
+    std::cerr << kUsage;
     return 3;
   }
   std::ifstream in(file, std::ios::binary);

@@ -5,20 +5,30 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 
 #include "script/lib/modules.h"
+#include "script/program/function_table.h"
+#include "script/value/variant.h"
 
 namespace kelvo {
 
 class TfsScript;
+class TfsMethodHelper;
 
 class TfsSysFunctions : public TfsRTTIModule {
  public:
   explicit TfsSysFunctions(TfsScript* script);
 };
 
-// Registers the 65 functions, in order, each with its declaration text and category.
+// A system function reads its arguments from the method item and writes by-reference ones back.
+using TfsSystemFunction = Variant (*)(TfsMethodHelper& caller);
+using TfsSystemFunctionEntry = TfsFunctionEntry<TfsSystemFunction>;
+
+// The 65 functions, in registration order.
+std::span<const TfsSystemFunctionEntry> SystemFunctions();
+// Registers them, in order, each with its declaration text, its category and its own handler.
 void RegisterSystemFunctions(TfsScript& script);
 
 // How ShowMessage shows its text (Windows-1251) and waits until the user has seen it. The window

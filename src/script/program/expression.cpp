@@ -13,6 +13,20 @@ namespace kelvo {
 
 // --- nodes
 
+bool TfsOperatorNode::HasOperands() const {
+  switch (Op) {
+    case opNone:
+    case opLeftBracket:
+    case opRightBracket:
+      return true;  // brackets and the root may enclose nothing
+    case opNot:
+    case opUnMinus:
+      return Left != nullptr;
+    default:
+      return Left != nullptr && Right != nullptr;
+  }
+}
+
 void TfsExpressionNode::AddNode(std::unique_ptr<TfsExpressionNode> node) {
   if (!node) return;
   node->ParentNode = this;
@@ -459,6 +473,9 @@ TfsTypeRec TypeOf(const TfsExpressionNode* node) {
 // The type of one operator from the types of its operands (already checked); records the
 // position of the first misfit in errorPos.
 void CheckOperator(TfsOperatorNode* op, const TfsScript* prog, std::string& errorPos) {
+  // The parser never leaves an operator without its operands, but an imported intermediate tree
+  // may: it is refused here rather than read through a null operand when the program runs.
+  if (!op->HasOperands()) throw Exception("Invalid file format");
   TfsTypeRec l = TypeOf(op->Left.get());
   TfsTypeRec r = TypeOf(op->Right.get());
   op->IntOnly = l.VarType == fvtInt && r.VarType == fvtInt;

@@ -89,6 +89,9 @@ class TfsOperatorNode : public TfsExpressionNode {
  public:
   explicit TfsOperatorNode(TfsOperatorType op);
   int Priority() const override;
+  // Whether the operands this operator reads are there: one for not and unary minus, two for
+  // the others, none required for the brackets.
+  bool HasOperands() const;
 
   TfsOperatorType Op;
   bool IntOnly = false;   // both operands typed integer: native 32-bit arithmetic

@@ -4,6 +4,14 @@
 <context>
     <name>Kelvo</name>
     <message>
+        <source>Поиск в справке: слово или имя функции, Enter — следующее</source>
+        <translation>Search the help: a word or a function name, Enter for the next</translation>
+    </message>
+    <message>
+        <source>не найдено</source>
+        <translation>not found</translation>
+    </message>
+    <message>
         <source>Лицензионное соглашение
 
 Программа Kelvo предоставляется для настройки модемов, с которыми работает пользователь. Пользователь вправе устанавливать программу на любое число своих компьютеров, пользоваться ею и передавать её другим вместе с этим соглашением.
