@@ -1,6 +1,9 @@
 #include "ui/kelvo_app.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include "app/app_texts.h"
 #include "app/error_display.h"
@@ -20,6 +23,21 @@ void ShowStartupError(std::exception_ptr error) {
                   QString::fromLatin1(texts::kAppTitle.data(), texts::kAppTitle.size()),
                   FromAnsi(ErrorDisplayText(ExceptionMessage(error))), QMessageBox::Ok);
   box.exec();
+}
+
+QString LoadQtTranslations(const QLocale& locale) {
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  // Qt's English is its untranslated text: an English locale gets the program's language too.
+  const bool english = locale.language() == QLocale::English || locale.language() == QLocale::C;
+  for (const QLocale& wanted : {locale, QLocale(QLocale::Russian, QLocale::Russia)}) {
+    if (english && wanted == locale) continue;
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!translator->load(wanted, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) continue;
+    QString file = translator->filePath();
+    QCoreApplication::installTranslator(translator.release());
+    return file;
+  }
+  return {};
 }
 
 std::vector<std::string> AnsiArguments(const QStringList& arguments) {

@@ -48,6 +48,12 @@ TKelvoWindows CreateWindows(const std::string& dir, const std::vector<std::strin
 // The standard error display without a main window: an error box titled "Kelvo".
 void ShowStartupError(std::exception_ptr error);
 
+// Qt's own texts (the editors' context menus, the standard dialogs' buttons) in the user's language:
+// the Qt translations that Debian installs for the system locale; for an English or "C" locale, or
+// one that has none, Russian, the language of the program's own texts, so that a window never
+// mixes the two. Returns the translation's file, or an empty text when none could be loaded.
+QString LoadQtTranslations(const QLocale& locale);
+
 // The command-line arguments after the program's name, as 8-bit text.
 std::vector<std::string> AnsiArguments(const QStringList& arguments);
 

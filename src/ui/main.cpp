@@ -6,6 +6,7 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kelvo"));
+  kelvo::LoadQtTranslations(QLocale::system());
   try {
     kelvo::TKelvoWindows windows = kelvo::CreateWindows(QCoreApplication::applicationDirPath().toStdString(),
                                                         kelvo::AnsiArguments(QCoreApplication::arguments()));
