@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core imagemagick
   python3 lua5.4
   nlohmann-json3-dev python3-jsonschema ansible-core
+  dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db bsdextrautils
 )
 
 missing=()

@@ -20,6 +20,10 @@ inline constexpr std::string_view kStampingPrefix = "SetXmlVersion=";
 // Start-up.
 inline constexpr std::string_view kLibraryDamaged =
     "Файл с настройками модемов 'kelvo.xml' поврежден или отсутствует";
+inline constexpr std::string_view kLibraryPathsTried = "не найден ни один из файлов:";
+inline constexpr std::string_view kLibraryCopyFailed = "не удалось создать библиотеку пользователя ";
+inline constexpr std::string_view kNoHomeFolder =
+    "(папка пользователя неизвестна: не заданы HOME и XDG_DATA_HOME)";
 inline constexpr std::string_view kModemNameNotUnique = "Modem name is non-unique or absent";
 inline constexpr std::string_view kPortListError = "registry error while enumerationg ports";
 inline constexpr std::string_view kChoosePortItem = "(выберите порт)";

@@ -41,10 +41,12 @@ QLabel* NamedLabel(const char* name, QWidget* parent) {
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* owner, std::function<std::string()> libraryVersion)
+TAboutBox::TAboutBox(QWidget* owner, std::function<std::string()> libraryVersion,
+                     std::function<std::string()> libraryPath)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       Version(ProgramVersion()),
-      FLibraryVersion(std::move(libraryVersion)) {
+      FLibraryVersion(std::move(libraryVersion)),
+      FLibraryPath(std::move(libraryPath)) {
   setObjectName("AboutBox");
   Image1 = NamedLabel("Image1", this);
   Image1->setPixmap(ProgramPicture());
@@ -64,6 +66,9 @@ TAboutBox::TAboutBox(QWidget* owner, std::function<std::string()> libraryVersion
   Label1 = NamedLabel("Label1", this);
   Label1->setText(FromAnsi(Ansi("Файл сценариев")));
   XmlVersionLabel = NamedLabel("XmlVersionLabel", this);
+  LibraryPathLabel = NamedLabel("LibraryPathLabel", this);
+  LibraryPathLabel->setWordWrap(true);
+  LibraryPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
   RichEdit1 = new QTextEdit(this);
   RichEdit1->setObjectName("RichEdit1");
   RichEdit1->setReadOnly(true);
@@ -85,7 +90,9 @@ TAboutBox::TAboutBox(QWidget* owner, std::function<std::string()> libraryVersion
   buttons->addWidget(OkButton);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(pictures);
-  for (QLabel* label : {CopyrightLabel, VersionLabel, Label1, XmlVersionLabel}) layout->addWidget(label);
+  for (QLabel* label : {CopyrightLabel, VersionLabel, Label1, XmlVersionLabel, LibraryPathLabel}) {
+    layout->addWidget(label);
+  }
   layout->addWidget(RichEdit1);
   layout->addLayout(buttons);
   setFixedWidth(380);
@@ -93,6 +100,7 @@ TAboutBox::TAboutBox(QWidget* owner, std::function<std::string()> libraryVersion
 
 void TAboutBox::showEvent(QShowEvent* event) {
   XmlVersionLabel->setText(FromAnsi("v " + (FLibraryVersion ? FLibraryVersion() : std::string())));
+  LibraryPathLabel->setText(QString::fromStdString(FLibraryPath ? FLibraryPath() : std::string()));
   setWindowTitle(FromAnsi(std::string(texts::kAppTitle) + Ansi(" - о программе")));
   HiddenPicture->hide();
   if (QScreen* screen = QGuiApplication::primaryScreen()) {

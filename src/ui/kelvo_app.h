@@ -39,7 +39,9 @@ TKelvoWindows CreateWindows(const std::string& dir, const std::vector<std::strin
   w.ScriptEditDlg =
       new TScriptEditDlg(&dlg, dlg.Core(), dlg, dlg.Action(TKelvoAction::kaSaveScript),
                          dlg.Action(TKelvoAction::kaRunScript), dlg.Action(TKelvoAction::kaStopScript));
-  w.AboutBox = new TAboutBox(&dlg, [&dlg] { return dlg.Core().Library().LibraryVersion(); });
+  w.AboutBox = new TAboutBox(
+      &dlg, [&dlg] { return dlg.Core().Library().LibraryVersion(); },
+      [&dlg] { return dlg.Core().Library().Path(); });
   w.WaitBoxForm = new TWaitBoxForm(&dlg);
   dlg.AttachWindows(w.InputDialog, w.ScriptEditDlg, w.AboutBox, w.WaitBoxForm);
   return w;

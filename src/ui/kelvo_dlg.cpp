@@ -1,7 +1,6 @@
 #include "ui/kelvo_dlg.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -30,6 +29,7 @@
 #include <QToolBar>
 
 #include "app/app_texts.h"
+#include "app/library_location.h"
 #include "app/port_list.h"
 #include "serial/main_thread_queue.h"
 #include "serial/port_watcher.h"
@@ -77,7 +77,8 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   CreateMenus();
   CreateToolbarAndPanes();
   FillPortList({});
-  FLibraryPath = (std::filesystem::path(dir) / std::string(texts::kLibraryFileName)).string();
+  TLibraryPlaces places = LibraryPlacesFor(dir);
+  FLibraryPath = LocateLibrary(places).Path;
   FCore.LoadLibrary(FLibraryPath, args);
   TreeView->setSortingEnabled(false);
   TreeView->setUpdatesEnabled(false);
@@ -91,8 +92,7 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   TreeView->setUpdatesEnabled(true);
   SetStatusText({});
   setWindowTitle(FromAnsi(TKelvoCore::MainCaption()));
-  FHelpFile =
-      QString::fromStdString((std::filesystem::path(dir) / std::string(texts::kHelpFileName)).string());
+  FHelpFile = QString::fromStdString(LocateHelpFile(places));
   HelpWindow = new THelpWindow(this, FHelpFile);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());

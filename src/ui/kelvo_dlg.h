@@ -44,8 +44,9 @@ class TWaitBoxForm;
 
 class TKelvoDlg : public QMainWindow, public TKelvoScreen {
  public:
-  // Builds the window, lists the serial ports, loads and validates dir/kelvo.xml with the command-line
-  // arguments (8-bit text) and fills the tree. Raises when any of it fails; no window is left then.
+  // Builds the window, lists the serial ports, loads and validates the library of a program in dir
+  // (dir/kelvo.xml, else the user's own, see LocateLibrary) with the command-line arguments (8-bit
+  // text) and fills the tree. Raises when any of it fails; no window is left then.
   TKelvoDlg(const std::string& dir, const std::vector<std::string>& args);
   ~TKelvoDlg() override;
 

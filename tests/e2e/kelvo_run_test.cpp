@@ -205,7 +205,7 @@ TEST_F(KelvoRunTest, BadArgumentsUnknownScriptsAndPortsAndTheList) {
       "проверьте кабель и питание модема, затем выберите порт в списке заново (F5 обновляет список).\n");
   TResult list = Run("--list");
   EXPECT_EQ(list.Exit, 0);
-  EXPECT_EQ(list.Out, "Модем\n  ok\n  stop\n  syntax\n  ask\n");
+  EXPECT_EQ(list.Out, "library: " + Library + "\nМодем\n  ok\n  stop\n  syntax\n  ask\n");
 }
 
 TEST_F(KelvoRunTest, TheLastLineSaysHowTheRunEndedAndTheReasonIsPrintedOnceWhereOutputAndErrorsMeet) {

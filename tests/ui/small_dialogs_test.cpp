@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <filesystem>
 
 #include "ui_fixture.h"
 
@@ -48,6 +49,7 @@ TEST_F(UiTest, AboutBoxShowsBothVersionsAndRevealsTheHiddenPictureOnlyFromItsCor
     EXPECT_EQ(about.XmlVersionLabel->text().toStdString(), "v 4.2");
     EXPECT_EQ(about.VersionLabel->text().toStdString(), "v " + VersionText(ProgramVersion()));
     EXPECT_NE(about.VersionLabel->text().toStdString(), "v 0.0.0.0");
+    EXPECT_EQ(about.LibraryPathLabel->text().toStdString(), Dir.File("kelvo.xml"));
     QPoint corner(about.Image1->width() - 2, about.Image1->height() - 2);
     QTest::mouseClick(about.Image1, Qt::LeftButton, Qt::ShiftModifier, corner);
     EXPECT_TRUE(about.HiddenPicture->isHidden());
@@ -59,5 +61,23 @@ TEST_F(UiTest, AboutBoxShowsBothVersionsAndRevealsTheHiddenPictureOnlyFromItsCor
   });
   Main().TBItem9Click();
   WhenModal([&] { EXPECT_TRUE(about.HiddenPicture->isHidden()); });  // hidden again on every show
+  Main().TBItem9Click();
+}
+
+// An installed Kelvo has no library beside it: the user's own one opens, stamping writes it, and the
+// about box says where it lies.
+TEST_F(UiTest, WithoutALibraryBesideItTheWindowUsesTheUsersOwnAndNamesIt) {
+  TempDir data;
+  std::filesystem::create_directories(data.Path() / "kelvo");
+  const std::string userFile = data.File("kelvo/kelvo.xml");
+  WriteBytes(userFile, LibraryWith("    <Script Name=\"Mine\"/>\r\n"));
+  std::filesystem::remove(Dir.File("kelvo.xml"));
+  qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.Path().string()));
+  Start({"SetXmlVersion=7.1"});
+  qunsetenv("XDG_DATA_HOME");
+  EXPECT_NE(Node("Modem", "Mine"), nullptr);
+  EXPECT_NE(ReadBytes(userFile).find("Version=\"7.1\""), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(Dir.File("kelvo.xml")));
+  WhenModal([&] { EXPECT_EQ(W.AboutBox->LibraryPathLabel->text().toStdString(), userFile); });
   Main().TBItem9Click();
 }

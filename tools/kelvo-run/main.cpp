@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_texts.h"
+#include "app/library_location.h"
 #include "app/modem_library.h"
 #include "run_modes.h"
 #include "run_options.h"
@@ -14,11 +14,12 @@ using namespace kelvo;
 
 namespace {
 
-std::string DefaultLibrary(const char* argv0) {
+// The folder of this program, where the portable layout keeps its kelvo.xml.
+std::string ProgramDir(const char* argv0) {
   std::error_code ec;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) self = std::filesystem::absolute(argv0, ec);
-  return (self.parent_path() / std::string(texts::kLibraryFileName)).string();
+  return self.parent_path().string();
 }
 
 }  // namespace
@@ -36,15 +37,19 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   if (options.ListPorts) return ListPorts();
-  std::string libraryPath = options.Library.empty() ? DefaultLibrary(argv[0]) : options.Library;
-  std::error_code ec;
-  if (!std::filesystem::exists(libraryPath, ec))
-    return Fail(kExitRunFailed, "no library file " + libraryPath);
   TModemLibrary library;
   try {
+    // Without --library the window's rule applies: beside the program, else the user's own copy.
+    std::string libraryPath = options.Library;
+    std::error_code ec;
+    if (libraryPath.empty()) {
+      libraryPath = LocateLibrary(LibraryPlacesFor(ProgramDir(argv[0]))).Path;
+    } else if (!std::filesystem::exists(libraryPath, ec)) {
+      return Fail(kExitRunFailed, "no library file " + libraryPath);
+    }
     library.Load(libraryPath, {});
     return options.List ? ListLibrary(library) : RunScript(options, libraryPath, library);
-  } catch (const std::exception& e) {  // a damaged library, or a damaged script body
+  } catch (const std::exception& e) {  // no library, a damaged one, or a damaged script body
     return Fail(kExitRunFailed, e.what());
   }
 }

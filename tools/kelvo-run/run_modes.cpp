@@ -166,6 +166,8 @@ int Fail(int code, const std::string& ansiMessage) {
 }
 
 int ListLibrary(const TModemLibrary& library) {
+  std::error_code ec;
+  std::printf("library: %s\n", std::filesystem::absolute(library.Path(), ec).string().c_str());
   TXpNodeList modems = library.Modems();
   for (int m = 0; m < modems.nlGetLength(); ++m) {
     const TXpElement& modem = *modems.ElementItem(m);

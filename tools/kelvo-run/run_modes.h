@@ -13,7 +13,7 @@ inline constexpr int kExitOk = 0, kExitRunFailed = 1, kExitUsage = 2;
 // Prints the reason on standard error after "kelvo-run: " and returns code.
 int Fail(int code, const std::string& ansiMessage);
 
-// Prints the modems of the library and their scripts.
+// Prints "library: PATH" (absolute), then the modems of the library and their scripts.
 int ListLibrary(const TModemLibrary& library);
 // Prints the serial ports, each with what it is, and the stable by-id names.
 int ListPorts();
