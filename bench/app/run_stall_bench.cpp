@@ -17,6 +17,7 @@
 #include "serial/simulator_process.h"
 #include "text/cp1251.h"
 #include "ui/kelvo_app.h"
+#include "ui/kelvo_tree_view.h"
 #include "xml/temp_dir.h"
 
 using namespace kelvo;
