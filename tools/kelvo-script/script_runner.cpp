@@ -73,10 +73,14 @@ int RunScriptText(const std::string& fileName, const std::string& text, const TS
   prog.OnGetUnit = [&fileName](TfsScript&, const std::string& unitName, std::string& unitText) {
     unitText = ReadUnit(UnitPath(fileName, unitName));
   };
-  std::string lastPos, lastUnit;
+  // The position of the last statement that ran, for run-time errors. The texts belong to the
+  // statements, which live as long as prog: keeping where they are costs nothing per statement.
+  static const std::string kNone;
+  const std::string* lastPos = &kNone;
+  const std::string* lastUnit = &kNone;
   prog.OnRunLine = [&lastPos, &lastUnit](TfsScript&, const std::string& unit, const std::string& pos) {
-    lastPos = pos;
-    lastUnit = unit;
+    lastPos = &pos;
+    lastUnit = &unit;
   };
   try {
     if (options.PrintIL) {
@@ -102,8 +106,8 @@ int RunScriptText(const std::string& fileName, const std::string& text, const TS
     prog.Execute();
   } catch (const Exception& e) {
     out.flush();
-    std::string file = lastUnit.empty() ? fileName : UnitPath(fileName, lastUnit);
-    err << Place(file, lastPos) << "runtime error: " << AnsiToUtf8(e.Message()) << '\n';
+    std::string file = lastUnit->empty() ? fileName : UnitPath(fileName, *lastUnit);
+    err << Place(file, *lastPos) << "runtime error: " << AnsiToUtf8(e.Message()) << '\n';
     return 1;
   }
   return 0;

@@ -1,2 +1,2 @@
 function fib(n) { if (n < 2) return n; return fib(n - 1) + fib(n - 2); }
-Print(fib(24));
+Print(fib(34));

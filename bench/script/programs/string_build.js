@@ -1,3 +1,4 @@
 var s = "";
-for (var i = 0; i < 100000; i++) { s += "ab"; }
-Print(s[200000]);
+for (var i = 0; i < 2000000; i++) { s += "ab"; }
+Print(s[4000000]);
+Print(Length(s));

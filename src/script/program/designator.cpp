@@ -1,5 +1,7 @@
 #include "script/program/designator.h"
 
+#include <new>
+
 #include "script/front/xml_tree.h"
 #include "script/program/host.h"
 #include "script/program/script.h"
@@ -10,19 +12,45 @@ namespace kelvo {
 namespace {
 
 // Arguments are evaluated into this buffer before any parameter is stored, so an argument that
-// reads the callee's own parameter (a recursive call) sees the caller's value.
+// reads the callee's own parameter (a recursive call) sees the caller's value. Only the slots in
+// use are constructed.
 class TArgBuffer {
  public:
   explicit TArgBuffer(int n) : FCount(n) {
     if (n > kInline) FHeap.resize(static_cast<std::size_t>(n));
   }
-  Variant& operator[](int i) { return FCount > kInline ? FHeap[static_cast<std::size_t>(i)] : FInline[i]; }
+  TArgBuffer(const TArgBuffer&) = delete;
+  TArgBuffer& operator=(const TArgBuffer&) = delete;
+  ~TArgBuffer() {
+    for (int i = 0; i < FBuilt; ++i) Inline(i).~Variant();
+  }
+  // Stores the next value; values are set in order 0, 1, ...
+  void Set(int i, Variant&& value) {
+    if (FCount > kInline) {
+      FHeap[static_cast<std::size_t>(i)] = std::move(value);
+      return;
+    }
+    new (&FStorage[i * sizeof(Variant)]) Variant(std::move(value));
+    FBuilt = i + 1;
+  }
+  Variant& operator[](int i) { return FCount > kInline ? FHeap[static_cast<std::size_t>(i)] : Inline(i); }
 
  private:
   static constexpr int kInline = 6;
+  Variant& Inline(int i) { return *std::launder(reinterpret_cast<Variant*>(&FStorage[i * sizeof(Variant)])); }
   int FCount;
-  Variant FInline[kInline];
+  int FBuilt = 0;
+  alignas(Variant) unsigned char FStorage[kInline * sizeof(Variant)];
   std::vector<Variant> FHeap;
+};
+
+// Drops the values a recursive call saved when an exception passes (they are not restored).
+struct TSavedLocalsGuard {
+  TfsProcVariable* Proc;
+  std::size_t Mark;
+  ~TSavedLocalsGuard() {
+    if (Proc != nullptr) Proc->PopLocals(Mark, false);
+  }
 };
 
 }  // namespace
@@ -116,7 +144,7 @@ void TfsDesignator::SetValue(const Variant& value) {
 Variant TfsDesignator::Walk(bool setting, const Variant& value) {
   // Arguments nest calls inside calls (of host functions too, which have no guard of their own).
   CheckStackSpace();
-  CheckLateBinding();
+  if (PendingSource) CheckLateBinding();
   Variant cur = Variant::Null();
   TfsCustomVariable* prev = nullptr;
   int n = Count();
@@ -129,15 +157,18 @@ Variant TfsDesignator::Walk(bool setting, const Variant& value) {
       cur = ref->GetValue();
       continue;
     }
-    std::vector<Variant> saved;
-    bool restore = step->Proc != nullptr && step->Proc->Executing;
-    if (restore) step->Proc->SaveLocals(saved);
+    TfsProcVariable* recursive = step->Proc != nullptr && step->Proc->Executing ? step->Proc : nullptr;
+    TSavedLocalsGuard saved{recursive, recursive != nullptr ? recursive->PushLocals() : 0};
     int argc = step->Count();
-    if (argc > 0) {
+    if (argc == 1 && ref->ParamCount() >= 1) {
+      TfsExpression* arg = step->Arg(0);
+      Variant v = ref->MacroArgs ? Variant(arg->SourceText) : arg->GetValue();
+      ref->GetParam(0)->Value = std::move(v);
+    } else if (argc > 0) {
       TArgBuffer args(argc);
       for (int j = 0; j < argc; ++j) {
         TfsExpression* arg = step->Arg(j);
-        args[j] = ref->MacroArgs ? Variant(arg->SourceText) : arg->GetValue();
+        args.Set(j, ref->MacroArgs ? Variant(arg->SourceText) : arg->GetValue());
       }
       for (int j = 0; j < argc && j < ref->ParamCount(); ++j) ref->GetParam(j)->Value = std::move(args[j]);
     }
@@ -156,7 +187,10 @@ Variant TfsDesignator::Walk(bool setting, const Variant& value) {
       for (int j = 0; j < argc && j < ref->ParamCount(); ++j)
         if (ref->GetParam(j)->ByRef) step->Arg(j)->SetValue(ref->GetParam(j)->Value);
     }
-    if (restore) step->Proc->RestoreLocals(saved);
+    if (recursive != nullptr) {
+      saved.Proc = nullptr;
+      recursive->PopLocals(saved.Mark, true);
+    }
   }
   return cur;
 }
@@ -182,7 +216,7 @@ void TfsArrayDesignator::PrepareHelper() {
   auto* helper = static_cast<TfsCustomHelper*>(IndexSourceItem);
   int argc = IndexItem->Count();
   TArgBuffer args(argc);
-  for (int j = 0; j < argc; ++j) args[j] = IndexItem->Arg(j)->GetValue();
+  for (int j = 0; j < argc; ++j) args.Set(j, IndexItem->Arg(j)->GetValue());
   for (int j = 0; j < argc && j < helper->ParamCount(); ++j) helper->GetParam(j)->Value = std::move(args[j]);
   helper->OwnerItem = Target;
   helper->OwnerValue = Variant::Null();

@@ -60,6 +60,7 @@ int TfsCustomVariable::GetNumberOfRequiredParams() const {
 TfsStringVariable::TfsStringVariable(const std::string& name, TfsVarType varType, const std::string& typeName)
     : TfsVariable(name, varType, typeName) {
   Value = Variant(std::string());
+  FStore = stText;
 }
 
 void TfsStringVariable::SetValue(const Variant& value) {
@@ -71,7 +72,9 @@ void TfsStringVariable::SetValue(const Variant& value) {
 
 TfsParamItem::TfsParamItem(const std::string& name, TfsVarType varType, const std::string& typeName,
                            bool optional, bool byRef)
-    : TfsCustomVariable(name, varType, typeName), Optional(optional), ByRef(byRef) {}
+    : TfsCustomVariable(name, varType, typeName), Optional(optional), ByRef(byRef) {
+  FStore = stPlain;
+}
 
 // --- TfsProcVariable
 
@@ -119,22 +122,41 @@ Variant TfsProcVariable::GetValue() {
   return IsFunction && Target != nullptr ? Target->Value : Variant::Null();
 }
 
-void TfsProcVariable::SaveLocals(std::vector<Variant>& saved) const {
-  saved.clear();
-  for (int i = 0; i < LocalProg->Count(); ++i) {
-    TfsObject* item = LocalProg->GetItem(i);
-    if (dynamic_cast<TfsVariable*>(item) != nullptr || dynamic_cast<TfsParamItem*>(item) != nullptr)
-      saved.push_back(static_cast<TfsCustomVariable*>(item)->Value);
+const std::vector<TfsCustomVariable*>& TfsProcVariable::LocalSlots() {
+  if (FLocalSlotsVersion != LocalProg->TableVersion()) {
+    FLocalSlots.clear();
+    for (int i = 0; i < LocalProg->Count(); ++i) {
+      auto* item = dynamic_cast<TfsCustomVariable*>(LocalProg->GetItem(i));
+      if (item != nullptr && item->Store() != stComputed) FLocalSlots.push_back(item);
+    }
+    FLocalSlotsVersion = LocalProg->TableVersion();
   }
+  return FLocalSlots;
+}
+
+void TfsProcVariable::SaveLocals(std::vector<Variant>& saved) {
+  saved.clear();
+  for (TfsCustomVariable* item : LocalSlots()) saved.push_back(item->Value);
 }
 
 void TfsProcVariable::RestoreLocals(const std::vector<Variant>& saved) {
-  std::size_t n = 0;
-  for (int i = 0; i < LocalProg->Count() && n < saved.size(); ++i) {
-    TfsObject* item = LocalProg->GetItem(i);
-    if (dynamic_cast<TfsVariable*>(item) != nullptr || dynamic_cast<TfsParamItem*>(item) != nullptr)
-      static_cast<TfsCustomVariable*>(item)->Value = saved[n++];
+  const std::vector<TfsCustomVariable*>& slots = LocalSlots();
+  for (std::size_t i = 0; i < slots.size() && i < saved.size(); ++i) slots[i]->Value = saved[i];
+}
+
+std::size_t TfsProcVariable::PushLocals() {
+  std::size_t mark = FSavedStack.size();
+  for (TfsCustomVariable* item : LocalSlots()) FSavedStack.push_back(item->Value);
+  return mark;
+}
+
+void TfsProcVariable::PopLocals(std::size_t mark, bool restore) {
+  if (restore) {
+    const std::vector<TfsCustomVariable*>& slots = LocalSlots();
+    for (std::size_t i = 0; i < slots.size() && mark + i < FSavedStack.size(); ++i)
+      slots[i]->Value = std::move(FSavedStack[mark + i]);
   }
+  FSavedStack.resize(mark);
 }
 
 // --- TfsArrayHelper
@@ -156,10 +178,7 @@ namespace {
 // The stored value of an item that keeps its value in Value (variables and parameters), which
 // an element store may change in place; none for items that compute their value.
 Variant* StoredValue(TfsCustomVariable* item) {
-  if (dynamic_cast<TfsVariable*>(item) != nullptr && dynamic_cast<TfsStringVariable*>(item) == nullptr)
-    return &item->Value;
-  if (dynamic_cast<TfsParamItem*>(item) != nullptr) return &item->Value;
-  return nullptr;
+  return item->Store() == TfsCustomVariable::stPlain ? &item->Value : nullptr;
 }
 
 }  // namespace

@@ -70,6 +70,13 @@ class TfsCustomVariable : public TfsItemList {
   TfsParamItem* AddParam(std::unique_ptr<TfsParamItem> param);
   int GetNumberOfRequiredParams() const;
   TfsTypeRec TypeRec() const { return TfsTypeRec(VarType, TypeName); }
+
+  // Where the item's value lives, fixed by its class at construction so that the run-time paths
+  // tell plain storage from computed values without a type test: stPlain items (variables and
+  // parameters) read and write Value as it is, stText items (string variables) keep text in Value,
+  // stComputed items compute their value in GetValue and SetValue.
+  enum TfsStore : std::uint8_t { stComputed, stPlain, stText };
+  TfsStore Store() const { return FStore; }
   std::string GetFullTypeName() const { return kelvo::GetFullTypeName(VarType, TypeName); }
 
   std::string Name;
@@ -84,12 +91,18 @@ class TfsCustomVariable : public TfsItemList {
   TfsCustomVariable* Target = nullptr;
   std::string SourcePos, SourceUnit;
   std::intptr_t OwnerTag = 0;  // fsLibraryOwnerTag marks library items
+
+ protected:
+  TfsStore FStore = stComputed;
 };
 
 // A plain variable or constant.
 class TfsVariable : public TfsCustomVariable {
  public:
-  using TfsCustomVariable::TfsCustomVariable;
+  TfsVariable(const std::string& name, TfsVarType varType, const std::string& typeName)
+      : TfsCustomVariable(name, varType, typeName) {
+    FStore = stPlain;
+  }
 };
 
 // A named type (AddType).
@@ -128,12 +141,24 @@ class TfsProcVariable : public TfsCustomVariable {
   // Runs the body with the parameters as they were stored; the result for a function.
   Variant GetValue() override;
   // Values of every variable and parameter of LocalProg, in item order, and their restore.
-  void SaveLocals(std::vector<Variant>& saved) const;
+  void SaveLocals(std::vector<Variant>& saved);
   void RestoreLocals(const std::vector<Variant>& saved);
+  // The same around a recursive call without allocating: PushLocals saves the values on this
+  // procedure's own stack and returns the mark to give PopLocals, which restores them (or, with
+  // restore false, when an exception passes, only drops them).
+  std::size_t PushLocals();
+  void PopLocals(std::size_t mark, bool restore);
 
   bool Executing = false;
   bool IsFunction;
   std::unique_ptr<TfsScript> LocalProg;
+
+ private:
+  // The variables and parameters of LocalProg in item order, remade when its table changed.
+  const std::vector<TfsCustomVariable*>& LocalSlots();
+  std::vector<TfsCustomVariable*> FLocalSlots;
+  std::uint64_t FLocalSlotsVersion = ~std::uint64_t{0};
+  std::vector<Variant> FSavedStack;  // values saved by PushLocals, innermost call last
 };
 
 // Base of TfsExpression.

@@ -50,6 +50,7 @@ void TfsScript::InsertEntry(const std::string& name, TfsObject* item, bool owned
   FNewest.erase(name);
   FNewest.emplace(entry->first, entry);
   FOrderValid = false;
+  ++FTableVersion;
 }
 
 TfsScript::TItemTable::iterator TfsScript::EraseEntry(TItemTable::iterator entry) {
@@ -61,6 +62,7 @@ TfsScript::TItemTable::iterator TfsScript::EraseEntry(TItemTable::iterator entry
       FNewest.emplace(older->first, older);
   }
   FOrderValid = false;
+  ++FTableVersion;
   return FItems.erase(entry);
 }
 

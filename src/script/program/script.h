@@ -78,6 +78,8 @@ class TfsScript {
   // Lists an object that someone else owns (a procedure's parameters in its local program).
   void AddUnowned(const std::string& name, TfsObject* item);
   int Count() const { return static_cast<int>(FItems.size()); }
+  // Changes whenever an entry is added or removed, so derived lists know when to be remade.
+  std::uint64_t TableVersion() const { return FTableVersion; }
   // The i-th entry in table order (by name, newest first among equal names).
   TfsObject* GetItem(int i) const { return Entry(i)->second.Object; }
   const std::string& GetItemName(int i) const { return Entry(i)->first; }
@@ -162,6 +164,7 @@ class TfsScript {
   // Entries in table order for access by position, rebuilt after the table changed.
   mutable std::vector<TItemTable::const_iterator> FOrder;
   mutable bool FOrderValid = false;
+  std::uint64_t FTableVersion = 0;
   std::unique_ptr<TfsStatement> FRootStatement;
   // The lines already listed in one unit's entry of ExecutableLines: a statement's line is looked
   // up here rather than searched for in the growing text.

@@ -37,7 +37,7 @@ bool IsTrue(TfsExpression& e) {
 // The loop variable's stored value, written directly: no read-only or type checks, no side
 // effects of special items.
 void StoreLoopValue(TfsCustomVariable* variable, const Variant& value) {
-  if (dynamic_cast<TfsStringVariable*>(variable) != nullptr) {
+  if (variable->Store() == TfsCustomVariable::stText) {
     variable->Value = Variant(value.AsString());
   } else {
     variable->Value = value;
@@ -81,8 +81,7 @@ template <class TOp>
 void CompoundAssign(TfsCustomVariable* target, TfsCustomVariable* source, TOp op) {
   Variant a = target->GetValue();
   Variant b = source->GetValue();
-  bool plain = !target->ReadOnly && (dynamic_cast<TfsVariable*>(target) != nullptr ||
-                                     dynamic_cast<TfsParamItem*>(target) != nullptr);
+  bool plain = !target->ReadOnly && target->Store() != TfsCustomVariable::stComputed;
   if (plain) {
     Variant kept = std::move(target->Value);
     kept = Variant();
@@ -132,7 +131,7 @@ void TfsCallStmt::Execute() {
   if (Prog->StopRequested) return;
   if (Modifier.empty()) {
     Designator->GetValue();
-  } else if (Modifier == "+") {
+  } else if (Modifier[0] == '+') {
     Variant v = Designator->GetValue();
     Designator->SetValue(IntOnly ? VarAdd32(v, Variant(1)) : VarAdd(v, Variant(1)));
   } else {
