@@ -1,6 +1,9 @@
 #include "ui/kelvo_app.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include "app/app_texts.h"
 #include "app/error_display.h"
@@ -20,6 +23,19 @@ void ShowStartupError(std::exception_ptr error) {
                   QString::fromLatin1(texts::kAppTitle.data(), texts::kAppTitle.size()),
                   FromAnsi(ErrorDisplayText(ExceptionMessage(error))), QMessageBox::Ok);
   box.exec();
+}
+
+QString LoadQtTranslations(bool englishInterface) {
+  // Qt's own English is its untranslated text: an English interface needs no translation.
+  if (englishInterface) return {};
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+  if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        folder))
+    return {};
+  QString file = translator->filePath();
+  QCoreApplication::installTranslator(translator.release());
+  return file;
 }
 
 std::vector<std::string> AnsiArguments(const QStringList& arguments) {

@@ -50,6 +50,12 @@ TKelvoWindows CreateWindows(const std::string& dir, const std::vector<std::strin
 // The standard error display without a main window: an error box titled "Kelvo".
 void ShowStartupError(std::exception_ptr error);
 
+// Qt's own texts (the editors' context menus, the standard dialogs' buttons) in the interface's
+// language, so that a window never mixes two: Debian's Russian Qt translation for the Russian
+// interface, Qt's own English for the English one. Returns the translation's file, or an empty text
+// when none was loaded (the English interface, or Qt's translations not installed).
+QString LoadQtTranslations(bool englishInterface);
+
 // The command-line arguments after the program's name, as 8-bit text.
 std::vector<std::string> AnsiArguments(const QStringList& arguments);
 

@@ -33,10 +33,13 @@
 #include "app/port_list.h"
 #include "serial/main_thread_queue.h"
 #include "serial/port_watcher.h"
+#include "text/cp1251.h"
+#include "text/exception.h"
 #include "ui/about_box.h"
 #include "ui/help_window.h"
 #include "ui/input_dialog.h"
 #include "ui/kelvo_icons.h"
+#include "ui/kelvo_settings.h"
 #include "ui/kelvo_tree_view.h"
 #include "ui/log_view.h"
 #include "ui/qt_text.h"
@@ -96,6 +99,7 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
+  RestoreSettings(*OpenUserSettings());
   PortComboBox->setFocus();
   // A hand-over from the serial port's event thread wakes an idle event loop.
   TMainThreadQueue::Instance().SetWakeUp([this] {
@@ -111,6 +115,9 @@ TKelvoDlg::~TKelvoDlg() {
   FCore.ShutDown();
   TMainThreadQueue::Instance().SetWakeUp({});
   TreeView->blockSignals(true);
+  // A label editor still open commits its text while the widgets go.
+  TreeView->OnEdited = nullptr;
+  TreeView->OnPopup = nullptr;
   FInput = nullptr;
   FEditor = nullptr;
   FAbout = nullptr;
@@ -128,6 +135,8 @@ void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAbou
   FWaitBox->OnStop = [this] { StopScript(); };
   ConnectLogView(FEditor->LogMemo);
   FEditor->LogMemo->SetShowTime(FShowLogTime);
+  FEditor->LogMemo->setMaximumBlockCount(FLogLimit);
+  FEditor->RestoreState(*OpenUserSettings());
 }
 
 void TKelvoDlg::ConnectLogView(TLogView* view) {
@@ -168,8 +177,10 @@ void TKelvoDlg::CreateActions() {
   NewAction(TKelvoAction::kaRemoveScript, "Удалить сценарий", kiRemoveScript,
             &TKelvoCore::RemoveScriptActionExecute)
       ->setObjectName("RemoveScriptAction");
-  NewAction(TKelvoAction::kaSaveScript, "Сохранить", kiSave, &TKelvoCore::SaveScriptActionExecute)
-      ->setObjectName("SaveScriptAction");
+  QAction* save =
+      NewAction(TKelvoAction::kaSaveScript, "Сохранить", kiSave, &TKelvoCore::SaveScriptActionExecute);
+  save->setObjectName("SaveScriptAction");
+  save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));  // in the editor, whose toolbar holds it
   auto* stop = new QAction(KelvoIcon(kiStop), Ru("Остановить"), this);
   stop->setObjectName("StopScriptAction");
   stop->setEnabled(false);
@@ -194,6 +205,13 @@ void TKelvoDlg::CreateMenus() {
   ScriptMenu->addAction(Action(TKelvoAction::kaRunScript));
   ScriptMenu->addAction(Action(TKelvoAction::kaStopScript));
   ScriptMenu->addAction(Action(TKelvoAction::kaEditScript));
+  ScriptMenu->addSeparator();
+  SaveAllRunsAction = ScriptMenu->addAction(Ru("Сохранять протоколы всех запусков"));
+  SaveAllRunsAction->setObjectName("SaveAllRunsAction");
+  SaveAllRunsAction->setCheckable(true);
+  SaveAllRunsAction->setStatusTip(
+      Ru("записывать протокол каждого запуска в файл (папка ~/.local/state/kelvo/logs)"));
+  connect(SaveAllRunsAction, &QAction::toggled, this, &TKelvoDlg::SetSaveAllRuns);
   HelpMenu = bar->addMenu(Ru("Справка"));
   QAction* help = HelpMenu->addAction(Ru("Справка программы Kelvo"), this, &TKelvoDlg::FormHelp);
   help->setShortcut(QKeySequence(Qt::Key_F1));
@@ -266,6 +284,7 @@ void TKelvoDlg::CreateToolbarAndPanes() {
   DescriptionMemo->setPalette(face);
   LogView = new TLogView(this);
   LogView->setObjectName("LogView");
+  LogView->setMaximumBlockCount(FLogLimit);
   ConnectLogView(LogView);
   BottomPane = new QTabWidget(this);
   BottomPane->setObjectName("BottomPane");
@@ -539,8 +558,46 @@ void TKelvoDlg::ClearLog() {
 }
 void TKelvoDlg::AppendLogLine(const TLogEntry& entry) {
   FLog.push_back(entry);
+  while (FLog.size() > static_cast<size_t>(FLogLimit)) FLog.pop_front();
   LogView->Append(entry);
   if (FEditor != nullptr) FEditor->LogMemo->Append(entry);
+  if (FRunLog.IsOpen() && !FRunLog.Append(entry))
+    SetStatusText(ToAnsi(Ru("протокол запуска не записан: ")) + Utf8ToAnsi(FRunLog.Path()));
+}
+
+void TKelvoDlg::SetLogLimit(int lines) {
+  FLogLimit = std::max(lines, 1);
+  while (FLog.size() > static_cast<size_t>(FLogLimit)) FLog.pop_front();
+  LogView->setMaximumBlockCount(FLogLimit);
+  if (FEditor != nullptr) FEditor->LogMemo->setMaximumBlockCount(FLogLimit);
+}
+
+void TKelvoDlg::SetSaveAllRuns(bool on) {
+  FSaveAllRuns = on;
+  SaveAllRunsAction->blockSignals(true);
+  SaveAllRunsAction->setChecked(on);
+  SaveAllRunsAction->blockSignals(false);
+}
+
+// A file that cannot be made is said in the log, and the run goes on without it.
+void TKelvoDlg::OpenRunLogFile() {
+  if (!FSaveAllRuns) return;
+  const std::string folder = RunLogFolder();
+  std::string modem = FCore.CurrentModem() != nullptr ? ElementName(*FCore.CurrentModem()) : std::string();
+  std::string script = FCore.CurrentScript() != nullptr ? ElementName(*FCore.CurrentScript()) : std::string();
+  try {
+    if (folder.empty()) throw Exception(ToAnsi(Ru("не задана домашняя папка (HOME)")));
+    FRunLog.Open(folder, std::chrono::system_clock::now(), modem, script);
+  } catch (const std::exception& e) {
+    AppendLogLine({std::chrono::system_clock::now(), lkError,
+                   ToAnsi(Ru("протокол запуска не сохраняется: ")) + e.what()});
+  }
+}
+
+void TKelvoDlg::CloseRunLogFile() {
+  if (!FRunLog.IsOpen()) return;
+  FRunLog.Close();
+  PruneRunLogs(RunLogFolder(), kKeptRunLogs);
 }
 
 void TKelvoDlg::ClearLogActionExecute() {
@@ -558,7 +615,11 @@ void TKelvoDlg::SaveLogActionExecute() {
   QString path = QFileDialog::getSaveFileName(owner, Ru("Сохранить протокол"), Ru("протокол.txt"),
                                               Ru("Текстовые файлы (*.txt *.log);;Все файлы (*)"));
   if (path.isEmpty()) return;
-  FCore.Guarded([&] { SaveLogFile(path.toStdString(), FLog); });
+  SaveLogTo(path.toStdString());
+}
+
+void TKelvoDlg::SaveLogTo(const std::string& path) {
+  FCore.Guarded([&] { SaveLogFile(path, std::vector<TLogEntry>(FLog.begin(), FLog.end())); });
 }
 
 void TKelvoDlg::ShowSearchProgress(int step, int count, const std::string& text) {
@@ -592,7 +653,12 @@ void TKelvoDlg::SetBusyCursor(bool busy) {
 }
 
 void TKelvoDlg::RunStateChanged(bool running) {
-  if (running) BottomPane->setCurrentWidget(LogView);
+  if (running) {
+    BottomPane->setCurrentWidget(LogView);
+    OpenRunLogFile();
+  } else {
+    CloseRunLogFile();
+  }
   if (running || !FCloseWhenStopped) return;
   FCloseWhenStopped = false;
   QTimer::singleShot(0, this, &QWidget::close);
@@ -611,6 +677,7 @@ void TKelvoDlg::StopScript() {
 
 void TKelvoDlg::closeEvent(QCloseEvent* event) {
   if (!FCore.Running()) {
+    SaveSettings();
     QMainWindow::closeEvent(event);
     return;
   }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "app/kelvo_core.h"
 #include "app/kelvo_screen.h"
+#include "app/run_log_files.h"
 
 class QAction;
 class QComboBox;
@@ -21,6 +23,7 @@ class QMenu;
 class QMessageBox;
 class QPlainTextEdit;
 class QProgressBar;
+class QSettings;
 class QSocketNotifier;
 class QSplitter;
 class QTabWidget;
@@ -87,12 +90,28 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
 
   // Stop: the run is asked to stop, and the dialogs it keeps open are closed.
   void StopScript();
-  // The log's pop-up menu: the whole log saved as UTF-8 text to a file the user picks; the log
-  // emptied; the time column of every view shown or hidden.
+  // The log's pop-up menu: the whole log saved as UTF-8 text to a file the user picks (SaveLogTo
+  // writes it to path); the log emptied; the time column of every view shown or hidden.
   void SaveLogActionExecute();
+  void SaveLogTo(const std::string& path);
   void ClearLogActionExecute();
   void SetShowLogTime(bool on);
-  const std::vector<TLogEntry>& Log() const { return FLog; }
+  // The log the window keeps: the newest LogLimit() lines of the current or last run (the views
+  // keep as many), so that a run that logs without end costs no more memory than that. The run's
+  // file ("Сохранять протоколы всех запусков") keeps every line.
+  const std::deque<TLogEntry>& Log() const { return FLog; }
+  static constexpr int kLogLimit = 10000;
+  void SetLogLimit(int lines);
+  int LogLimit() const { return FLogLimit; }
+  // "Сохранять протоколы всех запусков": every run's log written to a file of its own in
+  // RunLogFolder() while the run executes; the folder keeps the newest kKeptRunLogs.
+  void SetSaveAllRuns(bool on);
+  const TRunLogFile& RunLogFile() const { return FRunLog; }
+
+  // The user's settings: the chosen port, the windows' places and sizes, the splitters, the tree's
+  // expanded modems and selected script, the log's options. Read when the windows are built, written
+  // when the main window closes.
+  void SaveSettings();
   // While a script runs, closing asks whether to stop it; Yes stops the run and the window closes
   // when the run has ended (the port closed, everything restored), No keeps both.
   void closeEvent(QCloseEvent* event) override;
@@ -120,6 +139,7 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   TLogView* LogView;
   QLabel* StatusPanel;
   QProgressBar* SearchProgress;  // the modem search: which of the ten speeds
+  QAction* SaveAllRunsAction;  // "Сохранять протоколы всех запусков", checkable
   QMenu* TBPopupMenu;
   QMenu* FileMenu;
   QMenu* ScriptMenu;
@@ -137,6 +157,10 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void PortActivated(int index);
   void WatchPorts();
   void ConnectLogView(TLogView* view);
+  void RestoreSettings(QSettings& settings);
+  void RestoreTree(QSettings& settings);
+  void OpenRunLogFile();
+  void CloseRunLogFile();
   void TreeViewChange(QTreeWidgetItem* node);
   void TreeViewEdited(QTreeWidgetItem* node, const QString& text);
   QAction* NewAction(TKelvoAction id, const char* caption, int image, void (TKelvoCore::*handler)());
@@ -150,8 +174,11 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   int FBusy = 0;                    // nesting of the busy cursor
   QMessageBox* FOpenBox = nullptr;  // the message box open now, closed by Stop
   bool FCloseWhenStopped = false;   // the user chose to stop the run and quit
-  std::vector<TLogEntry> FLog;      // the log of the current or last run, which the views show
+  std::deque<TLogEntry> FLog;       // the newest lines of the current or last run's log
+  int FLogLimit = kLogLimit;
   bool FShowLogTime = true;
+  bool FSaveAllRuns = false;
+  TRunLogFile FRunLog;  // the run's log on disk while a run executes and FSaveAllRuns is on
   // Hot-plug: the watcher's descriptor wakes the event loop, and a short timer gathers the burst of
   // notices that one plug brings into one rescan. All on the window's thread.
   std::unique_ptr<TPortWatcher> FPortWatcher;

@@ -8,6 +8,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kelvo"));
   kelvo::InstallTranslation(app);  // English for English locales, before any text is made
+  kelvo::LoadQtTranslations(kelvo::TranslationInstalled());
   try {
     kelvo::TKelvoWindows windows = kelvo::CreateWindows(QCoreApplication::applicationDirPath().toStdString(),
                                                         kelvo::AnsiArguments(QCoreApplication::arguments()));

@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTimer>
@@ -17,9 +20,11 @@
 #include "app/error_place.h"
 #include "app/kelvo_core.h"
 #include "ui/cpp_highlighter.h"
+#include "ui/kelvo_settings.h"
 #include "ui/log_view.h"
 #include "ui/qt_text.h"
 #include "ui/script_assist.h"
+#include "ui/script_memo.h"
 
 namespace kelvo {
 
@@ -48,7 +53,7 @@ TScriptEditDlg::TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& s
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
   resize(619, 470);
   BuildToolbar(saveAction, runAction, stopAction);
-  PlusMemo = new QPlainTextEdit(this);
+  PlusMemo = new TScriptMemo(this);
   PlusMemo->setObjectName("PlusMemo");
   PlusMemo->setFont(EditorFont());
   PlusMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -66,12 +71,21 @@ TScriptEditDlg::TScriptEditDlg(QWidget* owner, TKelvoCore& core, TKelvoScreen& s
   Splitter1->addWidget(PageControl);
   Splitter1->setStretchFactor(0, 1);
   Splitter1->setSizes({300, 131});
+  StatusLine = new QStatusBar(this);
+  StatusLine->setObjectName("StatusLine");
+  StatusLine->setSizeGripEnabled(false);
+  CaretPlace = new QLabel(this);
+  StatusLine->addPermanentWidget(CaretPlace);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->addWidget(TBToolbar1);
   layout->addWidget(Splitter1, 1);
+  layout->addWidget(StatusLine);
   connect(PlusMemo, &QPlainTextEdit::textChanged, this, &TScriptEditDlg::MemoChange);
+  connect(PlusMemo, &QPlainTextEdit::textChanged, StatusLine, &QStatusBar::clearMessage);
+  connect(PlusMemo, &QPlainTextEdit::cursorPositionChanged, this, &TScriptEditDlg::ShowCaretPlace);
+  ShowCaretPlace();
   connect(DescriptionMemo, &QPlainTextEdit::textChanged, this, &TScriptEditDlg::MemoChange);
 }
 
@@ -145,8 +159,27 @@ void TScriptEditDlg::SetPage(TEditorPage page) {
 
 void TScriptEditDlg::Execute(TEditorPage page) {
   SetPage(page);
-  if (parentWidget() != nullptr) move(parentWidget()->geometry().center() - rect().center());
+  if (!FPlaced && parentWidget() != nullptr) move(parentWidget()->geometry().center() - rect().center());
+  FPlaced = true;
   exec();
+}
+
+void TScriptEditDlg::SaveState(QSettings& settings) const {
+  if (FPlaced) settings.setValue(settings::kEditorGeometry, saveGeometry());
+  settings.setValue(settings::kEditorSplitter, Splitter1->saveState());
+}
+
+void TScriptEditDlg::RestoreState(QSettings& settings) {
+  if (settings.contains(settings::kEditorGeometry))
+    FPlaced = restoreGeometry(settings.value(settings::kEditorGeometry).toByteArray());
+  if (settings.contains(settings::kEditorSplitter))
+    Splitter1->restoreState(settings.value(settings::kEditorSplitter).toByteArray());
+}
+
+void TScriptEditDlg::ShowCaretPlace() {
+  QTextCursor cursor = PlusMemo->textCursor();
+  CaretPlace->setText(FromAnsi(Ansi("строка ")) + QString::number(cursor.blockNumber() + 1) +
+                      FromAnsi(Ansi(", столбец ")) + QString::number(cursor.positionInBlock() + 1));
 }
 
 void TScriptEditDlg::showEvent(QShowEvent* event) {
@@ -169,6 +202,9 @@ void TScriptEditDlg::ShowCompileError() {
   PlusMemo->setTextCursor(cursor);
   PlusMemo->setFocus();
   std::string message = Ansi(texts::kCompileError) + "\r" + CompileErrorMsg;
+  StatusLine->showMessage(FromAnsi(Ansi(texts::kCompileError) + Ansi(": строка ") +
+                                   std::to_string(place.Line) + Ansi(", столбец ") +
+                                   std::to_string(place.Column) + " - " + CompileErrorMsg));
   CompileErrorPos.clear();
   CompileErrorMsg.clear();
   FScreen.MessageBox(message, TMsgIcon::miExclamation, TMsgButtons::mbOk);

@@ -234,6 +234,35 @@ TEST_F(KelvoRunTest, TimestampsStartEveryLine) {
   EXPECT_GE(lines, 6u);
 }
 
+// --log writes the log beside the terminal: every line with its time, no colours, nothing else
+// (questions, wait texts); a file that cannot be made is a bad argument, before any port opens.
+TEST_F(KelvoRunTest, LogFileGetsEveryLogLineWithItsTime) {
+  std::string log = Dir.File("run.log");
+  WriteBytes(log, "old content\n");
+  TResult r = Run("--log " + log + " " + Port + " Модем ok");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  std::string written = ReadBytes(log);
+  std::string withoutTimes;
+  for (size_t at = 0; at < written.size(); at = written.find('\n', at) + 1) {
+    std::string time = written.substr(at, 13);
+    ASSERT_TRUE(time.size() == 13 && time[2] == ':' && time[5] == ':' && time[8] == '.' && time[12] == ' ')
+        << written;
+    withoutTimes += written.substr(at + 13, written.find('\n', at) + 1 - at - 13);
+  }
+  // The terminal got the same lines, without times.
+  EXPECT_EQ(withoutTimes, r.Out);
+  EXPECT_NE(withoutTimes.find("модем обнаружен\n> ATI\n< ATI\n< SIM\n< OK\nсценарий выполнен за "),
+            std::string::npos)
+      << withoutTimes;
+  EXPECT_EQ(written.find("old content"), std::string::npos);
+
+  TResult bad = Run("--log " + Dir.File("no/such/dir/run.log") + " " + Port + " Модем ok");
+  EXPECT_EQ(bad.Exit, 2);
+  EXPECT_EQ(bad.Err, "kelvo-run: cannot write the log " + Dir.File("no/such/dir/run.log") +
+                         ": No such file or directory\n");
+  EXPECT_EQ(bad.Out, "");
+}
+
 TEST(KelvoRunSignals, SigintAndSigtermStopTheRunCloseThePortAndExitWith130And143) {
   TempDir dir;
   std::string library = dir.File("kelvo.xml");

@@ -68,6 +68,9 @@ class UiTest : public ::testing::Test {
     qputenv("KELVO_SYSFS_TTY", QByteArray::fromStdString(Sys.Path().string()));
     qputenv("KELVO_DEV_DIR", QByteArray::fromStdString(Dev.Path().string()));
     qunsetenv("KELVO_PORTS");
+    // The user's settings and saved logs stay in the test's folders.
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(Home.File("config")));
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(Home.File("state")));
     WriteBytes(Dir.File("kelvo.xml"), kUiLibrary);
   }
   void TearDown() override {
@@ -75,6 +78,8 @@ class UiTest : public ::testing::Test {
     qunsetenv("KELVO_SYSFS_TTY");
     qunsetenv("KELVO_DEV_DIR");
     qunsetenv("KELVO_PORTS");
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_STATE_HOME");
   }
   void Start(const std::vector<std::string>& args = {}) {
     W = CreateWindows<TTestKelvoDlg>(Dir.Path().string(), args);
@@ -110,8 +115,9 @@ class UiTest : public ::testing::Test {
   }
 
   TempDir Dir;
-  TempDir Sys;  // the tty class the port list reads
-  TempDir Dev;  // the device folder whose changes the port list follows
+  TempDir Sys;   // the tty class the port list reads
+  TempDir Dev;   // the device folder whose changes the port list follows
+  TempDir Home;  // the user's settings (config/) and state (state/)
   TKelvoWindows W;
 };
 

@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "app/visible_text.h"
 
 namespace kelvo {
@@ -47,6 +50,21 @@ void TConsoleOutput::PrintErr(const std::string& prefix, const std::string& ansi
 
 void TConsoleOutput::PrintOutUtf8(const std::string& utf8Line) {
   Write(FOut, utf8Line + "\n");
+}
+
+bool TConsoleOutput::OpenLogFile(const std::string& path, std::string& problem) {
+  std::FILE* file = std::fopen(path.c_str(), "we");
+  if (file == nullptr) {
+    problem = "cannot write the log " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  FLogFile.reset(file);
+  return true;
+}
+
+void TConsoleOutput::WriteLogFile(const std::string& prefix, const TLogEntry& entry) {
+  if (FLogFile)
+    Write(FLogFile.get(), FormatLogTime(entry.Time) + " " + prefix + VisibleUtf8(entry.Text) + "\n");
 }
 
 // One write of the whole line, flushed at once: a reader of a pipe sees each line as it happens.

@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
+
+#include "app/run_log.h"
 
 namespace kelvo {
 
@@ -29,6 +32,12 @@ class TConsoleOutput {
   // A line of UTF-8 text as it is, for tables that are already laid out.
   void PrintOutUtf8(const std::string& utf8Line);
 
+  // --log FILE: every log line is also written to path (created or emptied) as "hh:mm:ss.zzz ",
+  // the port's prefix and the text, without colours. False with the system's reason in problem
+  // when the file cannot be created.
+  bool OpenLogFile(const std::string& path, std::string& problem);
+  void WriteLogFile(const std::string& prefix, const TLogEntry& entry);
+
  private:
   void Write(std::FILE* stream, const std::string& line);
 
@@ -37,6 +46,7 @@ class TConsoleOutput {
   bool FColour;
   bool FJoined;
   bool FTimestamps = false;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> FLogFile{nullptr, &std::fclose};
   std::mutex FLock;
 };
 

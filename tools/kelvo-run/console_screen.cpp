@@ -105,6 +105,7 @@ void TConsoleScreen::AppendLogLine(const TLogEntry& entry) {
       {entry.Time, ShownKind(entry.Kind), prefixed ? entry.Text.substr(prefix.size()) : entry.Text});
   FOutput.PrintOut(FPrefix, FOutput.Timestamps() ? FormatLogTime(entry.Time) + " " + entry.Text : entry.Text,
                    TerminalColour(entry.Kind));
+  FOutput.WriteLogFile(FPrefix, entry);
 }
 
 // An answer given on the command line is printed after the question, as it would have been seen

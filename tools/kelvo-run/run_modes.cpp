@@ -127,6 +127,9 @@ int RunOnPorts(const TRunOptions& options, const std::string& body, const std::v
   bool several = ports.size() > 1 || options.AllPorts;
   TScreens screens(ports, several, options.Report == "-" ? stderr : stdout);
   screens.Output.SetTimestamps(options.Timestamps);
+  std::string problem;
+  if (!options.LogFile.empty() && !screens.Output.OpenLogFile(options.LogFile, problem))
+    return Fail(kExitUsage, Utf8ToAnsi(problem));
   TMultiPortRun run(ports, screens.RunScreens());
   for (size_t i = 0; i < ports.size(); ++i) {
     screens.Screens[i]->SetStop(run.Run(i).Stop);

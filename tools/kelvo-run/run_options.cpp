@@ -41,6 +41,8 @@ const char* const kRunUsage =
     "  --all-ports        run on every serial port of the port list (and of KELVO_PORTS)\n"
     "  --jobs N           run on at most N ports at a time (default: all at once)\n"
     "  --timestamps       start each line with its time (hh:mm:ss.zzz)\n"
+    "  --log FILE         also write the log to FILE (created or emptied), every line with its\n"
+    "                     time and, with several ports, its port\n"
     "  --answer TEXT      answer the script's next question with TEXT (repeat it for more)\n"
     "  --answers FILE     answer the questions with the lines of FILE, in order\n"
     "  --answers-dir DIR  a port whose name is a file in DIR (DIR/ttyUSB3) takes its answers\n"
@@ -139,6 +141,7 @@ const std::vector<TOptionRow>& OptionTable() {
       {"--speed", true, SetSpeed},
       {"--timeout", true, SetTimeout},
       {"--timestamps", false, SwitchOn(&TRunOptions::Timestamps)},
+      {"--log", true, Store(&TRunOptions::LogFile)},
       {"--answer", true, Append(&TRunOptions::Answers)},
       {"--answers", true, Store(&TRunOptions::AnswersFile)},
       {"--answers-dir", true, Store(&TRunOptions::AnswersDir)},

@@ -20,6 +20,7 @@ struct TRunOptions {
   std::optional<int> Speed;                          // open at this speed instead of searching for the modem
   std::optional<std::chrono::milliseconds> Timeout;  // the longest a run may take
   bool Timestamps = false;
+  std::string LogFile;               // --log: the log is also written there
   std::vector<std::string> Answers;  // --answer, UTF-8 as given
   std::string AnswersFile, AnswersDir;
   bool NoInput = false;  // an unanswered question cancels instead of asking the terminal
