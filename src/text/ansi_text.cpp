@@ -29,10 +29,20 @@ struct CaseTables {
   // Sort weight of each byte after upper-casing: Latin before Cyrillic, Ё right after Е.
   std::array<unsigned, 256> weight{};
   CaseTables() {
+    // Made at the first comparison of every run: the code points are read once, and a byte whose
+    // case partner is itself (most of them) needs no search back.
+    std::array<char32_t, 256> code{};
+    for (int b = 0; b < 256; ++b) code[b] = AnsiCharToUnicode(static_cast<unsigned char>(b));
+    auto toAnsi = [&code](char32_t u, int self) {
+      if (u == code[self]) return static_cast<char>(self);
+      for (int c = 0; c < 256; ++c)
+        if (code[c] == u) return static_cast<char>(c);
+      return UnicodeToAnsiChar(u);
+    };
     for (int b = 0; b < 256; ++b) {
-      char32_t u = AnsiCharToUnicode(static_cast<unsigned char>(b));
-      upper[b] = UnicodeToAnsiChar(UnicodeUpper(u));
-      lower[b] = UnicodeToAnsiChar(UnicodeLower(u));
+      char32_t u = code[b];
+      upper[b] = toAnsi(UnicodeUpper(u), b);
+      lower[b] = toAnsi(UnicodeLower(u), b);
       if (u >= 0x0410 && u <= 0x044F) {
         weight[b] = 0x10000 + 2 * (u - 0x0410) + (u > 0x0415 ? 2 : 0);
       } else if (u == 0x0401 || u == 0x0451) {

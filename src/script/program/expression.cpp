@@ -1,5 +1,6 @@
 #include "script/program/expression.h"
 
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -101,6 +102,8 @@ TfsVarType KindOfConstant(const Variant& v) {
 TfsOperandNode::TfsOperandNode(const Variant& value) {
   Value = value;
   VarType = KindOfConstant(value);
+  Direct = &Value;
+  Constant = true;
 }
 
 TfsDesignatorNode::TfsDesignatorNode(std::unique_ptr<TfsDesignator> designator)
@@ -109,6 +112,9 @@ TfsDesignatorNode::TfsDesignatorNode(std::unique_ptr<TfsDesignator> designator)
   TypeName = Designator->TypeName;
   Reader = dynamic_cast<TfsVariableDesignator*>(Designator.get()) != nullptr ? Designator->Target
                                                                              : Designator.get();
+  // A plain variable or parameter returns its stored value from GetValue: read it in place.
+  Direct = Reader->Store() != TfsCustomVariable::stComputed ? &Reader->Value : nullptr;
+  Constant = false;
 }
 
 TfsDesignatorNode::~TfsDesignatorNode() = default;
@@ -120,6 +126,8 @@ Variant TfsDesignatorNode::GetValue() {
 TfsSetNode::TfsSetNode(std::unique_ptr<TfsSetExpression> set)
     : TfsOperandNode(Variant::Null()), SetExpression(std::move(set)) {
   VarType = fvtVariant;
+  Direct = nullptr;
+  Constant = false;
 }
 
 TfsSetNode::~TfsSetNode() = default;
@@ -171,6 +179,42 @@ int TfsOperatorNode::Priority() const {
 
 namespace {
 
+// Both operands of a binary node, left evaluated before right. Stored values are read in place;
+// the left one only when nothing can change it before the operator runs (it is a constant, or the
+// right operand runs no code either).
+// Computed values are built in place only when needed.
+class TOperands {
+ public:
+  TOperands(TfsExpressionNode& left, TfsExpressionNode& right) {
+    if (left.Direct != nullptr && (left.Constant || right.Direct != nullptr)) {
+      L = left.Direct;
+    } else {
+      L = new (FLeft) Variant(left.GetValue());
+      FBuilt |= 1;
+    }
+    if (right.Direct != nullptr) {
+      R = right.Direct;
+    } else {
+      R = new (FRight) Variant(right.GetValue());
+      FBuilt |= 2;
+    }
+  }
+  TOperands(const TOperands&) = delete;
+  TOperands& operator=(const TOperands&) = delete;
+  ~TOperands() {
+    if (FBuilt & 1) const_cast<Variant*>(L)->~Variant();
+    if (FBuilt & 2) const_cast<Variant*>(R)->~Variant();
+  }
+
+  const Variant* L;
+  const Variant* R;
+
+ private:
+  alignas(Variant) unsigned char FLeft[sizeof(Variant)];
+  alignas(Variant) unsigned char FRight[sizeof(Variant)];
+  unsigned FBuilt = 0;
+};
+
 // The root of every tree while it is built; brackets exist only until they are closed.
 class TNoneNode : public TfsOperatorNode {
  public:
@@ -194,9 +238,10 @@ template <TfsOperatorType TOp, TVarCompareOp TCmp>
 class TCompareNode : public TfsOperatorNode {
  public:
   TCompareNode() : TfsOperatorNode(TOp) {}
-  Variant GetValue() override {
-    Variant l = Left->GetValue();
-    return Variant(VarCompare(l, Right->GetValue(), TCmp));
+  Variant GetValue() override { return Variant(GetBool()); }
+  bool GetBool() override {
+    TOperands o(*Left, *Right);
+    return VarCompare(*o.L, *o.R, TCmp);
   }
 };
 using TGreatNode = TCompareNode<opGreat, TVarCompareOp::Great>;
@@ -214,9 +259,8 @@ class TArithmeticNode : public TfsOperatorNode {
  public:
   TArithmeticNode() : TfsOperatorNode(TOp) {}
   Variant GetValue() override {
-    Variant l = Left->GetValue();
-    Variant r = Right->GetValue();
-    return IntOnly ? TTyped(l, r) : TVariant(l, r);
+    TOperands o(*Left, *Right);
+    return IntOnly ? TTyped(*o.L, *o.R) : TVariant(*o.L, *o.R);
   }
 };
 using TPlusNode = TArithmeticNode<opPlus, VarAdd32, VarAdd>;
@@ -229,10 +273,9 @@ class TIntegerDivisionNode : public TfsOperatorNode {
  public:
   TIntegerDivisionNode() : TfsOperatorNode(TOp) {}
   Variant GetValue() override {
-    Variant l = Left->GetValue();
-    Variant r = Right->GetValue();
-    if (IntOnly) return TVariant(Variant(Int32Of(l)), Variant(Int32Of(r)));
-    return TVariant(l, r);
+    TOperands o(*Left, *Right);
+    if (IntOnly) return TVariant(Variant(Int32Of(*o.L)), Variant(Int32Of(*o.R)));
+    return TVariant(*o.L, *o.R);
   }
 };
 using TDivIntNode = TIntegerDivisionNode<opDivInt, VarIntDiv>;
@@ -244,8 +287,8 @@ class TVariantNode : public TfsOperatorNode {
  public:
   TVariantNode() : TfsOperatorNode(TOp) {}
   Variant GetValue() override {
-    Variant l = Left->GetValue();
-    return TVariant(l, Right->GetValue());
+    TOperands o(*Left, *Right);
+    return TVariant(*o.L, *o.R);
   }
 };
 using TXorNode = TVariantNode<opXor, VarXor>;
@@ -275,6 +318,10 @@ class TOrNode : public TfsOperatorNode {
     if (!BoolOnly) return VarOr(l, Right->GetValue());
     return l.AsBoolean() ? l : Right->GetValue();
   }
+  bool GetBool() override {
+    if (!BoolOnly) return GetValue().AsBoolean();
+    return Left->GetBool() || Right->GetBool();
+  }
 };
 
 class TAndNode : public TfsOperatorNode {
@@ -284,6 +331,10 @@ class TAndNode : public TfsOperatorNode {
     Variant l = Left->GetValue();
     if (!BoolOnly) return VarAnd(l, Right->GetValue());
     return !l.AsBoolean() ? l : Right->GetValue();
+  }
+  bool GetBool() override {
+    if (!BoolOnly) return GetValue().AsBoolean();
+    return Left->GetBool() && Right->GetBool();
   }
 };
 

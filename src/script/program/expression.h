@@ -55,8 +55,23 @@ class TfsExpressionNode : public TfsCustomVariable {
   // Unlinks whichever child is node and hands it back.
   std::unique_ptr<TfsExpressionNode> RemoveNode(TfsExpressionNode* node);
 
+  // The value as a condition; comparisons answer without making a variant.
+  virtual bool GetBool() { return GetValue().AsBoolean(); }
+  // The node's value: read where it is stored when the node is a constant or a plain variable
+  // (no copy, no call), else computed into scratch. The reference is good until the next
+  // statement of the script runs.
+  const Variant& Eval(Variant& scratch) {
+    if (Direct != nullptr) return *Direct;
+    scratch = GetValue();
+    return scratch;
+  }
+
   std::unique_ptr<TfsExpressionNode> Left, Right;
   TfsExpressionNode* ParentNode = nullptr;
+  // Where a constant or a plain variable keeps the value this node reads; none for every node
+  // that computes. Reading it runs no script code.
+  const Variant* Direct = nullptr;
+  bool Constant = false;  // a constant operand: its value never changes
 };
 
 // A constant.
@@ -126,6 +141,7 @@ class TfsExpression : public TfsCustomExpression {
   TfsCustomVariable* SingleItem();
 
   Variant GetValue() override { return Root->GetValue(); }
+  bool GetBool() { return Root->GetBool(); }
   void SetValue(const Variant& value) override;
 
   std::unique_ptr<TfsExpressionNode> Root;

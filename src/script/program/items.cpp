@@ -82,7 +82,8 @@ TfsProcVariable::TfsProcVariable(const std::string& name, TfsVarType varType, co
                                  TfsScript* parentProg, bool isFunction)
     : TfsCustomVariable(name, varType, typeName),
       IsFunction(isFunction),
-      LocalProg(std::make_unique<TfsScript>()) {
+      LocalProg(std::make_unique<TfsScript>()),
+      FLocalProgVersion(&LocalProg->TableVersion()) {
   ReadOnly = true;
   LocalProg->Parent = parentProg;
   if (isFunction) {
@@ -122,16 +123,13 @@ Variant TfsProcVariable::GetValue() {
   return IsFunction && Target != nullptr ? Target->Value : Variant::Null();
 }
 
-const std::vector<TfsCustomVariable*>& TfsProcVariable::LocalSlots() {
-  if (FLocalSlotsVersion != LocalProg->TableVersion()) {
-    FLocalSlots.clear();
-    for (int i = 0; i < LocalProg->Count(); ++i) {
-      auto* item = dynamic_cast<TfsCustomVariable*>(LocalProg->GetItem(i));
-      if (item != nullptr && item->Store() != stComputed) FLocalSlots.push_back(item);
-    }
-    FLocalSlotsVersion = LocalProg->TableVersion();
+void TfsProcVariable::RemakeLocalSlots() {
+  FLocalSlots.clear();
+  for (int i = 0; i < LocalProg->Count(); ++i) {
+    auto* item = dynamic_cast<TfsCustomVariable*>(LocalProg->GetItem(i));
+    if (item != nullptr && item->Store() != stComputed) FLocalSlots.push_back(item);
   }
-  return FLocalSlots;
+  FLocalSlotsVersion = LocalProg->TableVersion();
 }
 
 void TfsProcVariable::SaveLocals(std::vector<Variant>& saved) {
@@ -146,17 +144,18 @@ void TfsProcVariable::RestoreLocals(const std::vector<Variant>& saved) {
 
 std::size_t TfsProcVariable::PushLocals() {
   std::size_t mark = FSavedStack.size();
-  for (TfsCustomVariable* item : LocalSlots()) FSavedStack.push_back(item->Value);
+  for (TfsCustomVariable* item : LocalSlots()) FSavedStack.emplace_back(item->Value);
   return mark;
 }
 
 void TfsProcVariable::PopLocals(std::size_t mark, bool restore) {
   if (restore) {
     const std::vector<TfsCustomVariable*>& slots = LocalSlots();
-    for (std::size_t i = 0; i < slots.size() && mark + i < FSavedStack.size(); ++i)
-      slots[i]->Value = std::move(FSavedStack[mark + i]);
+    std::size_t n = std::min(slots.size(), FSavedStack.size() - mark);
+    Variant* saved = FSavedStack.data() + mark;
+    for (std::size_t i = 0; i < n; ++i) slots[i]->Value.Swap(saved[i]);
   }
-  FSavedStack.resize(mark);
+  FSavedStack.erase(FSavedStack.begin() + static_cast<std::ptrdiff_t>(mark), FSavedStack.end());
 }
 
 // --- TfsArrayHelper

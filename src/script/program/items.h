@@ -155,7 +155,12 @@ class TfsProcVariable : public TfsCustomVariable {
 
  private:
   // The variables and parameters of LocalProg in item order, remade when its table changed.
-  const std::vector<TfsCustomVariable*>& LocalSlots();
+  const std::vector<TfsCustomVariable*>& LocalSlots() {
+    if (FLocalSlotsVersion != *FLocalProgVersion) RemakeLocalSlots();
+    return FLocalSlots;
+  }
+  void RemakeLocalSlots();
+  const std::uint64_t* FLocalProgVersion;  // LocalProg's table version
   std::vector<TfsCustomVariable*> FLocalSlots;
   std::uint64_t FLocalSlotsVersion = ~std::uint64_t{0};
   std::vector<Variant> FSavedStack;  // values saved by PushLocals, innermost call last

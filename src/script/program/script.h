@@ -79,7 +79,7 @@ class TfsScript {
   void AddUnowned(const std::string& name, TfsObject* item);
   int Count() const { return static_cast<int>(FItems.size()); }
   // Changes whenever an entry is added or removed, so derived lists know when to be remade.
-  std::uint64_t TableVersion() const { return FTableVersion; }
+  const std::uint64_t& TableVersion() const { return FTableVersion; }
   // The i-th entry in table order (by name, newest first among equal names).
   TfsObject* GetItem(int i) const { return Entry(i)->second.Object; }
   const std::string& GetItemName(int i) const { return Entry(i)->first; }

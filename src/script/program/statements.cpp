@@ -31,7 +31,7 @@ void TfsStatement::RunLine() {
 namespace {
 
 bool IsTrue(TfsExpression& e) {
-  return e.GetValue().AsBoolean();
+  return e.GetBool();
 }
 
 // The loop variable's stored value, written directly: no read-only or type checks, no side
@@ -59,7 +59,8 @@ void TfsAssignmentStmt::Optimize() {
   Target = dynamic_cast<TfsVariableDesignator*>(Designator.get()) != nullptr ? Designator->Target
                                                                              : Designator.get();
   TfsCustomVariable* single = Expression->SingleItem();
-  Source = single != nullptr ? single : Expression.get();
+  // An expression's value is its root's: reading the root saves one call per run.
+  Source = single != nullptr ? single : Expression->Root.get();
 }
 
 bool TfsAssignmentStmt::Prepare() {
@@ -81,8 +82,8 @@ template <class TOp>
 void CompoundAssign(TfsCustomVariable* target, TfsCustomVariable* source, TOp op) {
   Variant a = target->GetValue();
   Variant b = source->GetValue();
-  bool plain = !target->ReadOnly && target->Store() != TfsCustomVariable::stComputed;
-  if (plain) {
+  TfsCustomVariable::TfsStore store = target->ReadOnly ? TfsCustomVariable::stComputed : target->Store();
+  if (store != TfsCustomVariable::stComputed) {
     Variant kept = std::move(target->Value);
     kept = Variant();
     try {
@@ -91,7 +92,12 @@ void CompoundAssign(TfsCustomVariable* target, TfsCustomVariable* source, TOp op
       target->Value = a;
       throw;
     }
-    target->SetValue(a);
+    // A plain variable stores any value as it is; a string variable converts it to text.
+    if (store == TfsCustomVariable::stPlain) {
+      target->Value = std::move(a);
+    } else {
+      target->SetValue(a);
+    }
     return;
   }
   op(a, b);
@@ -100,8 +106,26 @@ void CompoundAssign(TfsCustomVariable* target, TfsCustomVariable* source, TOp op
 
 }  // namespace
 
+// x += e and x -= e on a plain variable holding a 32-bit integer: the sum is made from the value
+// the variable held before e was evaluated, as the general path does, and stored where the
+// variable keeps it. False, with nothing evaluated, when the variable holds anything else.
+bool AddToInteger(TfsCustomVariable* target, TfsCustomVariable* source, int sign) {
+  if (target->ReadOnly || target->Store() != TfsCustomVariable::stPlain ||
+      target->Value.VarType() != varInteger)
+    return false;
+  Variant a = target->Value;
+  Variant b = source->GetValue();
+  if (b.VarType() == varInteger) {
+    target->Value = VarIntegerResult(a.RawInt() + sign * b.RawInt());
+  } else {
+    target->Value = sign > 0 ? VarAdd(a, b) : VarSub(a, b);
+  }
+  return true;
+}
+
 void TfsAssignPlusStmt::Execute() {
   if (!Prepare()) return;
+  if (!IntOnly && AddToInteger(Target, Source, 1)) return;
   if (IntOnly)
     return CompoundAssign(Target, Source, [](Variant& a, const Variant& b) { a = VarAdd32(a, b); });
   CompoundAssign(Target, Source, [](Variant& a, const Variant& b) { VarAddInPlace(a, b); });
@@ -109,6 +133,7 @@ void TfsAssignPlusStmt::Execute() {
 
 void TfsAssignMinusStmt::Execute() {
   if (!Prepare()) return;
+  if (!IntOnly && AddToInteger(Target, Source, -1)) return;
   CompoundAssign(Target, Source,
                  [this](Variant& a, const Variant& b) { a = IntOnly ? VarSub32(a, b) : VarSub(a, b); });
 }
@@ -131,12 +156,26 @@ void TfsCallStmt::Execute() {
   if (Prog->StopRequested) return;
   if (Modifier.empty()) {
     Designator->GetValue();
-  } else if (Modifier[0] == '+') {
-    Variant v = Designator->GetValue();
-    Designator->SetValue(IntOnly ? VarAdd32(v, Variant(1)) : VarAdd(v, Variant(1)));
+    return;
+  }
+  // x++ and x-- on a plain variable change its stored value where it is.
+  TfsCustomVariable* target = Designator->Target;
+  Variant* stored = Designator->Kind == dkVariable && target != nullptr && !target->ReadOnly &&
+                            target->Store() == TfsCustomVariable::stPlain
+                        ? &target->Value
+                        : nullptr;
+  // A 32-bit integer that stays one: typed or not, the result is the plain sum.
+  if (stored != nullptr && stored->TryAddInteger(Modifier[0] == '+' ? 1 : -1)) return;
+  Variant v = stored != nullptr ? *stored : Designator->GetValue();
+  if (Modifier[0] == '+') {
+    v = IntOnly ? VarAdd32(v, Variant(1)) : VarAdd(v, Variant(1));
   } else {
-    Variant v = Designator->GetValue();
-    Designator->SetValue(IntOnly ? VarSub32(v, Variant(1)) : VarSub(v, Variant(1)));
+    v = IntOnly ? VarSub32(v, Variant(1)) : VarSub(v, Variant(1));
+  }
+  if (stored != nullptr) {
+    *stored = std::move(v);
+  } else {
+    Designator->SetValue(v);
   }
 }
 

@@ -4,6 +4,8 @@
 // allocation succeeds).
 #pragma once
 
+#include <cstdint>
+
 #include "text/exception.h"
 
 namespace kelvo {
@@ -20,7 +22,17 @@ class EStackOverflow : public Exception {
   const char* ClassName() const noexcept override { return "EStackOverflow"; }
 };
 
+// The lowest address this thread's stack may grow to before another nested call is refused;
+// 0 until measured (MeasureStackLimit, on a thread's first check).
+extern thread_local std::uintptr_t tStackLimit;
+std::uintptr_t MeasureStackLimit();
+
 // Raises EStackOverflow when less than a safety margin of the current thread's stack is left.
-void CheckStackSpace();
+// Called on every call a script makes, so the common case is two loads and a compare.
+inline void CheckStackSpace() {
+  std::uintptr_t limit = tStackLimit;
+  if (limit == 0) limit = MeasureStackLimit();
+  if (reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) < limit) throw EStackOverflow();
+}
 
 }  // namespace kelvo

@@ -8,11 +8,13 @@
 // place without copying the payload.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "text/exception.h"
@@ -109,7 +111,13 @@ class Variant {
   Variant(const char* value) : Variant(std::string(value)) {}
 
   Variant(const Variant&) = default;
-  Variant& operator=(const Variant&) = default;
+  // Numbers carry no payload: their copy is two plain stores, with no reference count touched.
+  Variant& operator=(const Variant& other) {
+    FType = other.FType;
+    FData = other.FData;
+    if (FRef || other.FRef) FRef = other.FRef;
+    return *this;
+  }
   // A moved-from variant is empty, never a string or array without its payload.
   Variant(Variant&& other) noexcept : FType(other.FType), FData(other.FData), FRef(std::move(other.FRef)) {
     other.FType = varEmpty;
@@ -118,10 +126,16 @@ class Variant {
     if (this != &other) {
       FType = other.FType;
       FData = other.FData;
-      FRef = std::move(other.FRef);
+      if (FRef || other.FRef) FRef = std::move(other.FRef);
       other.FType = varEmpty;
     }
     return *this;
+  }
+
+  void Swap(Variant& other) noexcept {
+    std::swap(FType, other.FType);
+    std::swap(FData, other.FData);
+    FRef.swap(other.FRef);
   }
 
   static Variant Null() noexcept;
@@ -153,6 +167,16 @@ class Variant {
   std::int64_t RawInt() const noexcept { return FData.Int; }
   double RawFloat() const noexcept { return FData.Float; }
   const std::string& RawString() const noexcept;
+
+  // a := a + delta where a is a 32-bit integer and the sum stays one: done in place, true. False,
+  // and the value unchanged, for any other value or sum (the caller takes the general path).
+  bool TryAddInteger(std::int64_t delta) noexcept {
+    if (FType != varInteger) return false;
+    std::int64_t r = FData.Int + delta;
+    if (r < INT32_MIN || r > INT32_MAX) return false;
+    FData.Int = r;
+    return true;
+  }
 
   // Strings: appending or changing a character copies the text only when it is shared.
   void AppendString(std::string_view text);
@@ -188,18 +212,55 @@ class Variant {
   std::size_t ElementOffset(std::span<const std::int64_t> indexes) const;
 };
 
-// Arithmetic and logic on two variants, by the pairing rules of the engine.
-Variant VarAdd(const Variant& a, const Variant& b);
-Variant VarSub(const Variant& a, const Variant& b);
-Variant VarMul(const Variant& a, const Variant& b);
-Variant VarDiv(const Variant& a, const Variant& b);     // always floating
-Variant VarIntDiv(const Variant& a, const Variant& b);  // truncates toward zero
-Variant VarMod(const Variant& a, const Variant& b);     // sign of the dividend
+// Arithmetic and logic on two variants, by the pairing rules of the engine. The general rules
+// live in variant_ops.cpp (the *Any forms); the forms below serve two 32-bit integers, by far the
+// most common pair in scripts, inline and fall back to them for any other pair.
+Variant VarAddAny(const Variant& a, const Variant& b);
+Variant VarSubAny(const Variant& a, const Variant& b);
+Variant VarMulAny(const Variant& a, const Variant& b);
+Variant VarIntDivAny(const Variant& a, const Variant& b);
+Variant VarModAny(const Variant& a, const Variant& b);
+Variant VarDiv(const Variant& a, const Variant& b);  // always floating
 Variant VarShl(const Variant& a, const Variant& b);
 Variant VarShr(const Variant& a, const Variant& b);
 Variant VarAnd(const Variant& a, const Variant& b);
 Variant VarOr(const Variant& a, const Variant& b);
 Variant VarXor(const Variant& a, const Variant& b);
+
+// A whole number as the narrowest of the two integer kinds that holds it.
+inline Variant VarIntegerResult(std::int64_t v) {
+  if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int>(v));
+  return Variant(v);
+}
+inline bool VarBothInteger(const Variant& a, const Variant& b) {
+  return a.VarType() == varInteger && b.VarType() == varInteger;
+}
+
+// Sums, differences and products of two 32-bit integers never wrap: they widen to 64 bits.
+inline Variant VarAdd(const Variant& a, const Variant& b) {
+  if (VarBothInteger(a, b)) return VarIntegerResult(a.RawInt() + b.RawInt());
+  return VarAddAny(a, b);
+}
+inline Variant VarSub(const Variant& a, const Variant& b) {
+  if (VarBothInteger(a, b)) return VarIntegerResult(a.RawInt() - b.RawInt());
+  return VarSubAny(a, b);
+}
+inline Variant VarMul(const Variant& a, const Variant& b) {
+  if (VarBothInteger(a, b)) return VarIntegerResult(a.RawInt() * b.RawInt());
+  return VarMulAny(a, b);
+}
+// Truncates toward zero; a zero divisor raises EDivByZero.
+inline Variant VarIntDiv(const Variant& a, const Variant& b) {
+  if (VarBothInteger(a, b) && b.RawInt() != 0 && b.RawInt() != -1)
+    return Variant(static_cast<int>(a.RawInt() / b.RawInt()));
+  return VarIntDivAny(a, b);
+}
+// The sign of the dividend; a zero divisor raises EDivByZero.
+inline Variant VarMod(const Variant& a, const Variant& b) {
+  if (VarBothInteger(a, b) && b.RawInt() != 0 && b.RawInt() != -1)
+    return Variant(static_cast<int>(a.RawInt() % b.RawInt()));
+  return VarModAny(a, b);
+}
 // The typed forms of +, - and *: both values taken as 32-bit integers and the result wrapping at
 // 32 bits, for operands the builder knows to be integers. The forms above never wrap.
 Variant VarAdd32(const Variant& a, const Variant& b);
@@ -211,7 +272,26 @@ Variant VarNot(const Variant& a);
 void VarAddInPlace(Variant& a, const Variant& b);
 
 enum class TVarCompareOp { Eq, NonEq, Less, LessEq, Great, GreatEq };
-bool VarCompare(const Variant& a, const Variant& b, TVarCompareOp op);
+bool VarCompareAny(const Variant& a, const Variant& b, TVarCompareOp op);
+inline bool VarCompare(const Variant& a, const Variant& b, TVarCompareOp op) {
+  if (!VarBothInteger(a, b)) return VarCompareAny(a, b, op);
+  std::int64_t x = a.RawInt(), y = b.RawInt();
+  switch (op) {
+    case TVarCompareOp::Eq:
+      return x == y;
+    case TVarCompareOp::NonEq:
+      return x != y;
+    case TVarCompareOp::Less:
+      return x < y;
+    case TVarCompareOp::LessEq:
+      return x <= y;
+    case TVarCompareOp::Great:
+      return x > y;
+    case TVarCompareOp::GreatEq:
+      return x >= y;
+  }
+  return false;
+}
 inline bool VarEquals(const Variant& a, const Variant& b) {
   return VarCompare(a, b, TVarCompareOp::Eq);
 }

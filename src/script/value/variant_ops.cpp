@@ -230,24 +230,24 @@ Variant BinaryOp(const Variant& left, const Variant& right, TArithOp op) {
 
 }  // namespace
 
-Variant VarAdd(const Variant& a, const Variant& b) {
+Variant VarAddAny(const Variant& a, const Variant& b) {
   if (a.VarType() == varInteger && b.VarType() == varInteger) return IntegerResult(a.RawInt() + b.RawInt());
   return BinaryOp(a, b, TArithOp::Add);
 }
-Variant VarSub(const Variant& a, const Variant& b) {
+Variant VarSubAny(const Variant& a, const Variant& b) {
   if (a.VarType() == varInteger && b.VarType() == varInteger) return IntegerResult(a.RawInt() - b.RawInt());
   return BinaryOp(a, b, TArithOp::Sub);
 }
-Variant VarMul(const Variant& a, const Variant& b) {
+Variant VarMulAny(const Variant& a, const Variant& b) {
   return BinaryOp(a, b, TArithOp::Mul);
 }
 Variant VarDiv(const Variant& a, const Variant& b) {
   return BinaryOp(a, b, TArithOp::Div);
 }
-Variant VarIntDiv(const Variant& a, const Variant& b) {
+Variant VarIntDivAny(const Variant& a, const Variant& b) {
   return BinaryOp(a, b, TArithOp::IntDiv);
 }
-Variant VarMod(const Variant& a, const Variant& b) {
+Variant VarModAny(const Variant& a, const Variant& b) {
   return BinaryOp(a, b, TArithOp::Mod);
 }
 Variant VarShl(const Variant& a, const Variant& b) {
@@ -361,7 +361,7 @@ bool IsNumberClass(TVarClass c) {
 
 }  // namespace
 
-bool VarCompare(const Variant& left, const Variant& right, TVarCompareOp op) {
+bool VarCompareAny(const Variant& left, const Variant& right, TVarCompareOp op) {
   TVarClass ca = ClassOf(left), cb = ClassOf(right);
   if (ca == vcNull || cb == vcNull) {
     if (op == TVarCompareOp::Eq) return ca == cb;
