@@ -30,8 +30,8 @@ QString LoadQtTranslations(bool englishInterface) {
   if (englishInterface) return {};
   const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
-  if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        folder))
+  if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), folder))
     return {};
   QString file = translator->filePath();
   QCoreApplication::installTranslator(translator.release());
