@@ -263,6 +263,29 @@ TEST_F(KelvoRunTest, LogFileGetsEveryLogLineWithItsTime) {
   EXPECT_EQ(bad.Out, "");
 }
 
+// --terminal driven through a pipe: the search, each line of the input sent, the answers printed,
+// and at the end of the input the last answers awaited before the port closes.
+TEST_F(KelvoRunTest, TerminalSendsTheLinesOfItsInputAndPrintsTheAnswers) {
+  TResult r = Run("--terminal " + Port, "ATI\nAT\n");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_NE(r.Out.find("модем обнаружен\nтерминал открыт, команды вводятся внизу: " + Sim.Path +
+                       "\n> ATI\n< ATI\n< SIM\n< OK\n> AT\n< AT\n< OK\nтерминал закрыт\n"),
+            std::string::npos)
+      << r.Out;
+  TResult fixed = Run("--terminal --speed 9600 " + Port, "ATI\n");
+  EXPECT_EQ(fixed.Exit, 0) << fixed.Err;
+  EXPECT_EQ(fixed.Out.find("поиск модема"), std::string::npos) << fixed.Out;
+  EXPECT_NE(fixed.Out.find("< SIM\n"), std::string::npos) << fixed.Out;
+  TResult twoPorts = Run("--terminal --port a,b");
+  EXPECT_EQ(twoPorts.Exit, 2);
+  EXPECT_EQ(twoPorts.Err.rfind("kelvo-run: --terminal needs one port: --port DEVICE\n", 0), 0u)
+      << twoPorts.Err;
+  EXPECT_EQ(Run("--terminal " + Port + " Модем ok").Exit, 2);
+  TResult gone = Run("--terminal --port /nonexistent/tty", "ATI\n");
+  EXPECT_EQ(gone.Exit, 1);
+  EXPECT_NE(gone.Err.find("Невозможно открыть COM порт /nonexistent/tty"), std::string::npos) << gone.Err;
+}
+
 TEST(KelvoRunSignals, SigintAndSigtermStopTheRunCloseThePortAndExitWith130And143) {
   TempDir dir;
   std::string library = dir.File("kelvo.xml");
