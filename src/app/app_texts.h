@@ -62,7 +62,8 @@ inline constexpr std::string_view kStopAndQuit = "Прервать выполн�
 // The terminal.
 inline constexpr std::string_view kTerminalOpen = "терминал открыт, команды вводятся внизу: ";
 inline constexpr std::string_view kTerminalClosed = "терминал закрыт";
-inline constexpr std::string_view kStopTerminalAndQuit = "Закрыть терминал и выйти?";
+inline constexpr std::string_view kPortHeldByTerminal =
+    "порт занят терминалом: сначала закройте терминал (Esc)";
 
 // Modem line and detection.
 inline constexpr std::string_view kSearchingModem = "поиск модема: ";

@@ -215,7 +215,11 @@ void TKelvoCore::SaveScriptActionExecute() {
 }
 
 void TKelvoCore::RunScriptActionExecute() {
-  if (FRunning || FTerminalOpen) return;
+  if (FRunning) return;
+  if (FTerminalOpen) {  // a double click on a script: the disabled action's tip is not in view
+    FScreen.SetStatusText(Ansi(texts::kPortHeldByTerminal));
+    return;
+  }
   if (FScreen.PortIndex() == 0) {
     FScreen.MessageBox(Ansi(texts::kChoosePort), TMsgIcon::miInformation, TMsgButtons::mbOk);
     FScreen.FocusPortList();
@@ -288,7 +292,7 @@ void TKelvoCore::TerminalActionExecute(std::optional<int> speed) {
   FTermStop.Reset();
   FTerminalOpen = true;
   SetSelectionActions();
-  FScreen.ClearLog();
+  // The log is kept: the lines of a run that failed stay in view above the commands tried by hand.
   FScreen.TerminalStateChanged(true);
   FTermThread.Start([this, port, speed] {
     FTerminal.Run(port, speed);

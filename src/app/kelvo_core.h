@@ -4,7 +4,10 @@
 // Threads: everything here belongs to the screen's thread, except the run: after compiling, the
 // run executes on a thread of its own (TRunThread) with the engine and the port, which the screen's
 // thread leaves alone until the run has ended; what the run shows reaches the screen through the
-// hand-over (TScreenHandOver), and its end comes back as a task on the screen's thread.
+// hand-over (TScreenHandOver), and its end comes back as a task on the screen's thread. The terminal
+// follows the same rule with its own thread, hand-over and stop request; the port is the run's, and
+// at most one of the two holds it: FRunning and FTerminalOpen, read and written on the screen's
+// thread only, are never both true.
 #pragma once
 
 #include <exception>

@@ -35,7 +35,7 @@ void CatchStopSignals(TMultiPortRun* run) {
   Catch(run != nullptr);
 }
 
-void CatchStopSignals(TRunStop* stop) {
+void CatchStopSignalsFor(TRunStop* stop) {
   gStop = stop;
   Catch(stop != nullptr);
 }

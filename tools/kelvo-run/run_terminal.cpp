@@ -17,6 +17,13 @@ namespace kelvo {
 
 namespace {
 
+// A line of the input (UTF-8), sent; the next waits for its answer, so that what a script of
+// commands piped in prints reads as command, answer, command, answer.
+void SendTyped(TModemTerminal& terminal, const std::string& line) {
+  terminal.Send(Utf8ToAnsi(line));
+  terminal.AwaitAnswer();
+}
+
 // Reads standard input line by line and hands each line to the terminal, until the input ends or
 // the terminal is closed. Threads: its own; it only queues.
 void ReadTypedLines(TModemTerminal& terminal, const TRunStop& stop) {
@@ -37,10 +44,10 @@ void ReadTypedLines(TModemTerminal& terminal, const TRunStop& stop) {
       continue;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    terminal.Send(Utf8ToAnsi(line));
+    SendTyped(terminal, line);
     line.clear();
   }
-  if (!line.empty()) terminal.Send(Utf8ToAnsi(line));
+  if (!line.empty()) SendTyped(terminal, line);
   terminal.CloseWhenQuiet();
 }
 
@@ -58,14 +65,16 @@ int RunTerminal(const TRunOptions& options) {
   TRunStop stop;
   TModemTerminal terminal(screen, port, stop);
   screen.SetStop(stop);
-  CatchStopSignals(&stop);
+  CatchStopSignalsFor(&stop);
   std::thread reader([&] { ReadTypedLines(terminal, stop); });
   TTerminalResult result = terminal.Run(options.Ports.front(), options.Speed);
   stop.Request();
   reader.join();
-  CatchStopSignals(static_cast<TRunStop*>(nullptr));
+  CatchStopSignalsFor(nullptr);
   if (result.Failed && !output.ErrorsJoinOutput()) Fail(kExitRunFailed, result.Message);
-  return result.Failed ? kExitRunFailed : kExitOk;
+  if (result.Failed) return kExitRunFailed;
+  // Closed by Ctrl+C or SIGTERM: the shell's convention, as for a run.
+  return CaughtSignal() != 0 ? 128 + CaughtSignal() : kExitOk;
 }
 
 }  // namespace kelvo
