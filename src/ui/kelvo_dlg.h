@@ -169,6 +169,7 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void RestoreTree(QSettings& settings);
   void CreateTerminal();
   void ShowScriptCommands();
+  void GiveTheLogRoom();
   void UpdateActionTips();
   void OpenRunLogFile();
   void CloseRunLogFile();

@@ -17,13 +17,14 @@
 #include "ui/log_view.h"
 #include "ui/qt_text.h"
 #include "ui/terminal_bar.h"
+#include "ui/translation.h"
 
 namespace kelvo {
 
 namespace {
 
 QString Ru(const char* utf8) {
-  return QString::fromUtf8(utf8);
+  return Tr(utf8);
 }
 
 // The speeds a terminal may open at, as the modem search tries them first.
@@ -89,12 +90,28 @@ void TKelvoDlg::OpenTerminal(std::optional<int> speed) {
 
 void TKelvoDlg::TerminalStateChanged(bool open) {
   UpdateActionTips();
-  TerminalBar->setVisible(open);
-  if (!open) return;
+  if (!open) {
+    // The focus leaves the hidden bar for the log, not for the tree: a tree without a current item
+    // would take its first one on focus, and the description would cover the terminal's log.
+    if (TerminalBar->isAncestorOf(focusWidget())) LogView->setFocus();
+    TerminalBar->hide();
+    return;
+  }
   TerminalBar->Reset();
   ShowScriptCommands();
   BottomPane->setCurrentWidget(LogView);
+  GiveTheLogRoom();
+  TerminalBar->show();
   TerminalBar->Input->setFocus();
+}
+
+// The terminal is read in the log: a log pane smaller than a third of the window's height grows to
+// half of it. A pane the user made larger stays as it is.
+void TKelvoDlg::GiveTheLogRoom() {
+  QList<int> sizes = Splitter1->sizes();
+  const int total = sizes.value(0) + sizes.value(1);
+  if (sizes.size() != 2 || total <= 0 || sizes[1] * 3 >= total) return;
+  Splitter1->setSizes({total - total / 2, total / 2});
 }
 
 void TKelvoDlg::ShowScriptCommands() {

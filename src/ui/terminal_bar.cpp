@@ -6,13 +6,14 @@
 #include <QToolButton>
 
 #include "ui/qt_text.h"
+#include "ui/translation.h"
 
 namespace kelvo {
 
 namespace {
 
 QString Ru(const char* utf8) {
-  return QString::fromUtf8(utf8);
+  return Tr(utf8);
 }
 
 }  // namespace
@@ -42,7 +43,7 @@ TTerminalBar::TTerminalBar(QWidget* parent) : QWidget(parent) {
   layout->addWidget(ScriptCommands);
   Input = new TTerminalInput(this);
   Input->setObjectName("TerminalInput");
-  Input->setPlaceholderText(Ru("команда модему, Enter — послать, ↑↓ — история, Esc — закрыть терминал"));
+  Input->setPlaceholderText(Ru("команда модему: Enter — послать, ↑↓ — история, Esc — закрыть"));
   Input->setFont(QFont(QStringLiteral("monospace")));
   layout->addWidget(Input, 1);
   DTRButton = AddButton("DTR", "линия DTR: нажата — включена");

@@ -158,6 +158,37 @@ TEST_F(TerminalWindowTest, ARunAndTheTerminalExcludeEachOtherAndTheActionsSayWhy
   EXPECT_EQ(Main().Action(TKelvoAction::kaRunScript)->toolTip().toStdString(), "выполнить сценарий");
 }
 
+// Answers without CR (a prompt such as AT+CMGS's "> " has none) are shown once the modem is quiet;
+// the log of the run before stays above the terminal's lines.
+TEST_F(TerminalWindowTest, ALineWithoutItsCRIsShownWhenTheModemFallsQuiet) {
+  StartWith({{"S", "Send(\"AT\");"}}, {"--ident", "SIM", "--no-cr"});
+  Main().AppendLogLine({{}, lkError, Utf8ToAnsi("строка прошлого запуска")});
+  Main().TerminalSpeedMenu->actions().at(5)->trigger();  // 9600 bps
+  ASSERT_TRUE(WaitForLogLine("терминал открыт"));
+  EXPECT_TRUE(HasLogLine("строка прошлого запуска"));
+  Type("ATI");
+  ASSERT_TRUE(WaitForLineAfter("> ATI", "< OK"));  // the simulator's OK comes without CR here
+  Main().Action(TKelvoAction::kaCloseTerminal)->trigger();
+  ASSERT_TRUE(WaitForClose());
+}
+
+// The device goes away under an open terminal: it ends by itself with the port's reason in red, the
+// port closed, and the commands enabled again; nothing waits for a device that is gone.
+TEST_F(TerminalWindowTest, ADeviceThatVanishesEndsTheTerminalWithTheReason) {
+  StartWith({{"S", "Send(\"AT\");"}});
+  Main().TerminalSpeedMenu->actions().at(5)->trigger();
+  ASSERT_TRUE(WaitForLogLine("терминал открыт"));
+  Sim->Stop();
+  ASSERT_TRUE(WaitForClose());
+  auto last = LastLogLine();
+  EXPECT_NE(last.first.find("связь с модемом потеряна"), std::string::npos) << last.first;
+  EXPECT_EQ(last.second, "#ff0000");
+  EXPECT_FALSE(Main().Core().ComPort().Connected());
+  EXPECT_TRUE(Enabled(TKelvoAction::kaRunScript) || Main().Core().CurrentScript() == nullptr);
+  EXPECT_TRUE(Enabled(TKelvoAction::kaTerminal));
+  EXPECT_FALSE(Bar().isVisible());
+}
+
 TEST_F(TerminalWindowTest, ClosingTheWindowWithTheTerminalOpenReleasesThePort) {
   StartWith({{"S", "Send(\"AT\");"}});
   Main().Action(TKelvoAction::kaTerminal)->trigger();
