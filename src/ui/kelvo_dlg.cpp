@@ -138,6 +138,9 @@ void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAbou
   FEditor->LogMemo->SetShowTime(FShowLogTime);
   FEditor->LogMemo->setMaximumBlockCount(FLogLimit);
   FEditor->RestoreState(*OpenUserSettings());
+  // The selection restored from the settings was made before there was an editor to take its
+  // script: without this a run of it would compile an empty text and report success.
+  if (QTreeWidgetItem* node = TreeView->currentItem()) TreeViewChange(node);
 }
 
 void TKelvoDlg::ConnectLogView(TLogView* view) {
