@@ -1,8 +1,8 @@
 // The main window: menus, the toolbar with the port selector, the modem/script tree, the description
 // pane and the status bar. It owns the application's logic (TKelvoCore), forwards its events there,
 // and implements the screen interface with its widgets and the small dialogs.
-// Threads: the window and everything it owns belong to the window's thread; a run's thread reaches
-// it only through RunOnScreenThread, which posts to the window's event loop.
+// Threads: the window and everything it owns belong to the window's thread; a run's thread and the
+// terminal's reach it only through RunOnScreenThread, which posts to the window's event loop.
 #pragma once
 
 #include <QMainWindow>
