@@ -171,7 +171,9 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void ShowScriptCommands();
   void GiveTheLogRoom();
   void UpdateActionTips();
-  void OpenRunLogFile();
+  // With "Сохранять протоколы всех запусков" on, the log from now on also goes to a new file named
+  // by the time, modem and script (for the terminal: the port and "терминал").
+  void OpenRunLogFile(const std::string& modem, const std::string& script);
   void CloseRunLogFile();
   void TreeViewChange(QTreeWidgetItem* node);
   void TreeViewEdited(QTreeWidgetItem* node, const QString& text);
