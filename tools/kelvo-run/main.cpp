@@ -9,6 +9,7 @@
 #include "app/modem_library.h"
 #include "run_modes.h"
 #include "run_options.h"
+#include "translation/interface_language.h"
 
 using namespace kelvo;
 
@@ -25,6 +26,7 @@ std::string ProgramDir(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  InstallEnglishTranslation();  // English messages for English locales, before any text is made
   TRunOptions options;
   std::string problem;
   if (!ParseRunOptions(std::vector<std::string>(argv + 1, argv + argc), options, problem)) {
