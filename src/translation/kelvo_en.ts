@@ -431,5 +431,37 @@ The program is provided &quot;as is&quot;. The authors are not liable for damage
         <source>ответ: </source>
         <translation>answer: </translation>
     </message>
+    <message>
+        <source>Сохранять протоколы всех запусков</source>
+        <translation>Save the logs of all runs</translation>
+    </message>
+    <message>
+        <source>записывать протокол каждого запуска в файл (папка ~/.local/state/kelvo/logs)</source>
+        <translation>write the log of every run to a file (folder ~/.local/state/kelvo/logs)</translation>
+    </message>
+    <message>
+        <source>протокол запуска не записан: </source>
+        <translation>the run log was not written: </translation>
+    </message>
+    <message>
+        <source>не задана домашняя папка (HOME)</source>
+        <translation>the home folder is not set (HOME)</translation>
+    </message>
+    <message>
+        <source>протокол запуска не сохраняется: </source>
+        <translation>the run log is not being saved: </translation>
+    </message>
+    <message>
+        <source>строка </source>
+        <translation>line </translation>
+    </message>
+    <message>
+        <source>, столбец </source>
+        <translation>, column </translation>
+    </message>
+    <message>
+        <source>: строка </source>
+        <translation>: line </translation>
+    </message>
 </context>
 </TS>
