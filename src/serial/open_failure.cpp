@@ -78,15 +78,17 @@ std::string Busy(const std::string& devicePath, pid_t lockHolder) {
     programs += (i > 0 ? ", " : "") + HolderText(holders[i]);
     modemManager = modemManager || holders[i].Program == "ModemManager";
   }
-  std::string text = FormatMessage(Ansi(holders.size() == 1 ? "порт занят программой %s" : "порт заняли программы %s"),
-                                   {programs});
+  std::string text = FormatMessage(
+      Ansi(holders.size() == 1 ? "порт занят программой %s" : "порт заняли программы %s"), {programs});
   if (lockHolder > 0)
-    text += FormatMessage(Ansi(", файл блокировки %s"), {Utf8ToAnsi(LockDirectory() + "/" + LockFileName(devicePath))});
+    text += FormatMessage(Ansi(", файл блокировки %s"),
+                          {Utf8ToAnsi(LockDirectory() + "/" + LockFileName(devicePath))});
   if (modemManager)
     return text +
-           Ansi(". ModemManager сам занимает найденные модемы: остановите его командой «sudo systemctl stop "
-                "ModemManager» или запретите ему этот порт правилом udev с ID_MM_DEVICE_IGNORE (пример — файл "
-                "99-kelvo-modemmanager.rules рядом с программой; см. справку).");
+           Ansi(
+               ". ModemManager сам занимает найденные модемы: остановите его командой «sudo systemctl stop "
+               "ModemManager» или запретите ему этот порт правилом udev с ID_MM_DEVICE_IGNORE (пример — файл "
+               "99-kelvo-modemmanager.rules рядом с программой; см. справку).");
   return text + Ansi(". Закройте эту программу и повторите попытку.");
 }
 
@@ -95,7 +97,8 @@ std::string NotATerminal(const std::string& devicePath) {
   if (::stat(devicePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
     return Ansi("это каталог, а не последовательный порт. Укажите файл устройства, например /dev/ttyUSB0.");
   if (::stat(devicePath.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-    return Ansi("это обычный файл, а не последовательный порт. Укажите файл устройства, например /dev/ttyUSB0.");
+    return Ansi(
+        "это обычный файл, а не последовательный порт. Укажите файл устройства, например /dev/ttyUSB0.");
   return Ansi("это устройство не является последовательным портом (терминалом).");
 }
 
