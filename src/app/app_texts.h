@@ -51,6 +51,12 @@ inline constexpr std::string_view kRunStopped = "выполнение сцена
 inline constexpr std::string_view kRunTimedOut = "превышено время выполнения сценария";
 inline constexpr std::string_view kStopAndQuit = "Прервать выполнение сценария и выйти?";
 
+// The terminal.
+inline constexpr std::string_view kTerminalOpen = "терминал открыт, команды вводятся внизу: ";
+inline constexpr std::string_view kTerminalClosed = "терминал закрыт";
+inline constexpr std::string_view kPortHeldByTerminal =
+    "порт занят терминалом: сначала закройте терминал (Esc)";
+
 // Modem line and detection.
 inline constexpr std::string_view kSearchingModem = "поиск модема: ";
 inline constexpr std::string_view kSearchStepOf = " из ";

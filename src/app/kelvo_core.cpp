@@ -29,7 +29,11 @@ TKelvoCore::TKelvoCore(TKelvoScreen& screen)
       FRunScreen(
           screen, [&screen](std::function<void()> task) { screen.RunOnScreenThread(std::move(task)); },
           FRunStop),
-      FRunner(FRunScreen, FComPort, fsScript, FRunStop) {}
+      FRunner(FRunScreen, FComPort, fsScript, FRunStop),
+      FTermScreen(
+          screen, [&screen](std::function<void()> task) { screen.RunOnScreenThread(std::move(task)); },
+          FTermStop),
+      FTerminal(FTermScreen, FComPort, FTermStop) {}
 
 TKelvoCore::~TKelvoCore() {
   ShutDown();
@@ -65,13 +69,15 @@ bool TKelvoCore::MayRename(const TXpElement* element) const {
 void TKelvoCore::SetSelectionActions() {
   bool script = FCurrentScript != nullptr;
   bool modem = !script && FCurrentModem != nullptr;
-  FScreen.SetActionEnabled(TKelvoAction::kaRunScript, script && !FRunning);
+  FScreen.SetActionEnabled(TKelvoAction::kaRunScript, script && !FRunning && !FTerminalOpen);
   FScreen.SetActionEnabled(TKelvoAction::kaEditScript, script && !FRunning);
   FScreen.SetActionEnabled(TKelvoAction::kaAddScript, modem || script);
   FScreen.SetActionEnabled(TKelvoAction::kaRemoveScript, script && !TouchesRun(FCurrentScript));
   FScreen.SetActionEnabled(TKelvoAction::kaRemoveModem, modem && !TouchesRun(FCurrentModem));
   FScreen.SetActionEnabled(TKelvoAction::kaAddModem, true);
-  FScreen.SetActionEnabled(TKelvoAction::kaStopScript, FRunning);
+  FScreen.SetActionEnabled(TKelvoAction::kaStopScript, FRunning || FTerminalOpen);
+  FScreen.SetActionEnabled(TKelvoAction::kaTerminal, !FRunning && !FTerminalOpen);
+  FScreen.SetActionEnabled(TKelvoAction::kaCloseTerminal, FTerminalOpen);
 }
 
 void TKelvoCore::TreeViewChange(TXpElement* element) {
@@ -210,6 +216,10 @@ void TKelvoCore::SaveScriptActionExecute() {
 
 void TKelvoCore::RunScriptActionExecute() {
   if (FRunning) return;
+  if (FTerminalOpen) {  // a double click on a script: the disabled action's tip is not in view
+    FScreen.SetStatusText(Ansi(texts::kPortHeldByTerminal));
+    return;
+  }
   if (FScreen.PortIndex() == 0) {
     FScreen.MessageBox(Ansi(texts::kChoosePort), TMsgIcon::miInformation, TMsgButtons::mbOk);
     FScreen.FocusPortList();
@@ -253,15 +263,53 @@ void TKelvoCore::RunFinished(const TRunResult& result) {
 
 void TKelvoCore::StopScriptActionExecute() {
   if (FRunning) FRunner.Stop();
+  CloseTerminalActionExecute();
 }
 
 void TKelvoCore::ShutDown() {
+  if (FTerminalOpen) {
+    FTerminal.Close();
+    FTermScreen.Detach();
+    FTermThread.Join();
+    FTerminalOpen = false;
+  }
   if (!FRunning) return;
   FRunner.Stop();
   FRunScreen.Detach();
   FRunThread.Join();
   FRunning = false;
   FRunModem = FRunScript = nullptr;
+}
+
+void TKelvoCore::TerminalActionExecute(std::optional<int> speed) {
+  if (FRunning || FTerminalOpen) return;
+  if (FScreen.PortIndex() == 0) {
+    FScreen.MessageBox(Ansi(texts::kChoosePort), TMsgIcon::miInformation, TMsgButtons::mbOk);
+    FScreen.FocusPortList();
+    return;
+  }
+  std::string port = FScreen.PortName();
+  FTermStop.Reset();
+  FTerminalOpen = true;
+  SetSelectionActions();
+  // The log is kept: the lines of a run that failed stay in view above the commands tried by hand.
+  FScreen.TerminalStateChanged(true);
+  FTermThread.Start([this, port, speed] {
+    FTerminal.Run(port, speed);
+    FTermScreen.Post([this](TRunScreen&) { TerminalFinished(); });
+  });
+}
+
+void TKelvoCore::CloseTerminalActionExecute() {
+  if (FTerminalOpen) FTerminal.Close();
+}
+
+// The screen's thread, after every line the terminal logged.
+void TKelvoCore::TerminalFinished() {
+  FTermThread.Join();
+  FTerminalOpen = false;
+  SetSelectionActions();
+  FScreen.TerminalStateChanged(false);
 }
 
 void TKelvoCore::EditorTextChanged() {

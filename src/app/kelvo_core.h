@@ -4,15 +4,20 @@
 // Threads: everything here belongs to the screen's thread, except the run: after compiling, the
 // run executes on a thread of its own (TRunThread) with the engine and the port, which the screen's
 // thread leaves alone until the run has ended; what the run shows reaches the screen through the
-// hand-over (TScreenHandOver), and its end comes back as a task on the screen's thread.
+// hand-over (TScreenHandOver), and its end comes back as a task on the screen's thread. The terminal
+// follows the same rule with its own thread, hand-over and stop request; the port is the run's, and
+// at most one of the two holds it: FRunning and FTerminalOpen, read and written on the screen's
+// thread only, are never both true.
 #pragma once
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/kelvo_screen.h"
 #include "app/modem_library.h"
+#include "app/modem_terminal.h"
 #include "app/run_thread.h"
 #include "app/screen_hand_over.h"
 #include "app/script_run.h"
@@ -66,9 +71,18 @@ class TKelvoCore {
   // Asks the executing run to stop; it ends within moments with "выполнение сценария прервано
   // пользователем" in the log.
   void StopScriptActionExecute();
-  // Before the screen goes: a run still executing is stopped and its thread waited for; nothing it
-  // would still show reaches the screen.
+  // Before the screen goes: a run still executing is stopped, an open terminal closed, and their
+  // threads waited for; nothing they would still show reaches the screen.
   void ShutDown();
+
+  // The terminal: opens the chosen port on a thread of its own, finds the modem (or opens at speed)
+  // and keeps the port until it is closed. Neither while a run executes, nor a run while it is
+  // open. Returns at once.
+  void TerminalActionExecute(std::optional<int> speed = std::nullopt);
+  void CloseTerminalActionExecute();
+  bool TerminalOpen() const { return FTerminalOpen; }
+  // Lines typed and the control lines go through here while the terminal is open.
+  TModemTerminal& Terminal() { return FTerminal; }
 
   // The script editor: any change of its texts enables saving, showing it disables saving.
   void EditorTextChanged();
@@ -100,6 +114,7 @@ class TKelvoCore {
   void DeleteElement(TXpElement* element);
   void BeginRun();
   void RunFinished(const TRunResult& result);
+  void TerminalFinished();
   bool TouchesRun(const TXpElement* element) const;
 
   TKelvoScreen& FScreen;
@@ -111,6 +126,13 @@ class TKelvoCore {
   TScriptRunner FRunner;
   TRunThread FRunThread;
   bool FRunning = false;
+  // The terminal: its own stop request, hand-over and thread; the port is the run's, which the
+  // terminal holds while it is open.
+  TRunStop FTermStop;
+  TScreenHandOver FTermScreen;
+  TModemTerminal FTerminal;
+  TRunThread FTermThread;
+  bool FTerminalOpen = false;
   TXpElement* FRunModem = nullptr;  // the modem and script of the executing run
   TXpElement* FRunScript = nullptr;
   TXpElement* FCurrentModem = nullptr;

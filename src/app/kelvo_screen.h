@@ -23,7 +23,9 @@ enum class TKelvoAction {
   kaAddScript,
   kaRemoveScript,
   kaSaveScript,
-  kaStopScript
+  kaStopScript,
+  kaTerminal,      // opens the terminal on the chosen port
+  kaCloseTerminal  // closes it
 };
 
 enum class TEditorPage { epDescription, epProtocol };
@@ -75,6 +77,8 @@ class TKelvoScreen : public TRunScreen {
   virtual void ClearLog() = 0;
   virtual void SetBusyCursor(bool busy) = 0;
   virtual void RunStateChanged(bool running) = 0;
+  // The terminal has opened or closed (the window shows its input while it is open).
+  virtual void TerminalStateChanged(bool /*open*/) {}
   // Any thread: queues task to run soon on the screen's thread, after the tasks queued before it.
   virtual void RunOnScreenThread(std::function<void()> task) = 0;
 };

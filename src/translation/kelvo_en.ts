@@ -463,5 +463,77 @@ The program is provided &quot;as is&quot;. The authors are not liable for damage
         <source>: строка </source>
         <translation>: line </translation>
     </message>
+    <message>
+        <source>Терминал</source>
+        <translation>Terminal</translation>
+    </message>
+    <message>
+        <source>открыть порт, найти модем и посылать ему команды вручную</source>
+        <translation>open the port, find the modem and send it commands by hand</translation>
+    </message>
+    <message>
+        <source>Закрыть терминал</source>
+        <translation>Close terminal</translation>
+    </message>
+    <message>
+        <source>закрыть терминал и освободить порт (Esc)</source>
+        <translation>close the terminal and release the port (Esc)</translation>
+    </message>
+    <message>
+        <source>Терминал на скорости</source>
+        <translation>Terminal at speed</translation>
+    </message>
+    <message>
+        <source>порт занят терминалом: сначала закройте терминал (Esc)</source>
+        <translation>the port is held by the terminal: close the terminal first (Esc)</translation>
+    </message>
+    <message>
+        <source>идёт выполнение сценария: терминал откроется после него</source>
+        <translation>a script is running: the terminal can open after it</translation>
+    </message>
+    <message>
+        <source>терминал: команды модему вручную (Ctrl+T); стрелка — открыть на скорости без поиска модема</source>
+        <translation>terminal: commands to the modem by hand (Ctrl+T); the arrow opens it at a speed without the modem search</translation>
+    </message>
+    <message>
+        <source>послать команду сценария ещё раз</source>
+        <translation>send a command of the script again</translation>
+    </message>
+    <message>
+        <source>команда модему: Enter — послать, ↑↓ — история, Esc — закрыть</source>
+        <translation>a command to the modem: Enter sends, ↑↓ history, Esc closes</translation>
+    </message>
+    <message>
+        <source>линия DTR: нажата — включена</source>
+        <translation>the DTR line: on while pressed</translation>
+    </message>
+    <message>
+        <source>линия RTS: нажата — включена</source>
+        <translation>the RTS line: on while pressed</translation>
+    </message>
+    <message>
+        <source>послать сигнал BREAK (250 мс)</source>
+        <translation>send a BREAK (250 ms)</translation>
+    </message>
+    <message>
+        <source>Положить трубку</source>
+        <translation>Hang up</translation>
+    </message>
+    <message>
+        <source>сбросить DTR на 500 мс: модем завершает звонок</source>
+        <translation>drop DTR for 500 ms: the modem ends the call</translation>
+    </message>
+    <message>
+        <source>команды сценария</source>
+        <translation>script commands</translation>
+    </message>
+    <message>
+        <source>терминал открыт, команды вводятся внизу: </source>
+        <translation>terminal open, type commands below: </translation>
+    </message>
+    <message>
+        <source>терминал закрыт</source>
+        <translation>terminal closed</translation>
+    </message>
 </context>
 </TS>

@@ -78,6 +78,7 @@ TKelvoDlg::TKelvoDlg(const std::string& dir, const std::vector<std::string>& arg
   CreateActions();
   CreateMenus();
   CreateToolbarAndPanes();
+  CreateTerminal();
   FillPortList({});
   TLibraryPlaces places = LibraryPlacesFor(dir);
   FLibraryPath = LocateLibrary(places).Path;
@@ -137,6 +138,9 @@ void TKelvoDlg::AttachWindows(TInputDialog* input, TScriptEditDlg* editor, TAbou
   FEditor->LogMemo->SetShowTime(FShowLogTime);
   FEditor->LogMemo->setMaximumBlockCount(FLogLimit);
   FEditor->RestoreState(*OpenUserSettings());
+  // The selection restored from the settings was made before there was an editor to take its
+  // script: without this a run of it would compile an empty text and report success.
+  if (QTreeWidgetItem* node = TreeView->currentItem()) TreeViewChange(node);
 }
 
 void TKelvoDlg::ConnectLogView(TLogView* view) {
@@ -235,7 +239,7 @@ void TKelvoDlg::CreateMenus() {
   // its own Escape.
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, [this] {
-    if (FCore.Running())
+    if (FCore.Running() || FCore.TerminalOpen())
       StopScript();
     else
       close();
@@ -392,8 +396,9 @@ void TKelvoDlg::WatchPorts() {
 // Choosing another node while no run executes brings its description back into view.
 void TKelvoDlg::TreeViewChange(QTreeWidgetItem* node) {
   TXpElement* element = node != nullptr ? TKelvoTreeView::ElementOf(node) : nullptr;
-  if (!FCore.Running()) BottomPane->setCurrentWidget(DescriptionMemo);
+  if (!FCore.Running() && !FCore.TerminalOpen()) BottomPane->setCurrentWidget(DescriptionMemo);
   FCore.Guarded([&] { FCore.TreeViewChange(element); });
+  if (FCore.TerminalOpen()) ShowScriptCommands();
 }
 
 // The name is judged after the label editor has closed, so that a message box cannot meet an editor
@@ -653,6 +658,7 @@ void TKelvoDlg::SetBusyCursor(bool busy) {
 }
 
 void TKelvoDlg::RunStateChanged(bool running) {
+  UpdateActionTips();
   if (running) {
     BottomPane->setCurrentWidget(LogView);
     OpenRunLogFile();
@@ -669,6 +675,7 @@ void TKelvoDlg::RunOnScreenThread(std::function<void()> task) {
 }
 
 void TKelvoDlg::StopScript() {
+  if (FCore.TerminalOpen()) FCore.CloseTerminalActionExecute();
   if (!FCore.Running()) return;
   FCore.StopScriptActionExecute();
   if (FInput != nullptr && FInput->isVisible()) FInput->reject();

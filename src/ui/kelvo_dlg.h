@@ -40,6 +40,7 @@ class TInputDialog;
 class TKelvoTreeView;
 class TLogView;
 class TScriptEditDlg;
+class TTerminalBar;
 class TWaitBoxForm;
 
 class TKelvoDlg : public QMainWindow, public TKelvoScreen {
@@ -86,10 +87,13 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void ShowWaitBox(const std::string& text) override;
   void SetBusyCursor(bool busy) override;
   void RunStateChanged(bool running) override;
+  void TerminalStateChanged(bool open) override;
   void RunOnScreenThread(std::function<void()> task) override;
 
-  // Stop: the run is asked to stop, and the dialogs it keeps open are closed.
+  // Stop: the run is asked to stop, and the dialogs it keeps open are closed; an open terminal closes.
   void StopScript();
+  // "Терминал": the terminal on the chosen port, after the modem search or at speed.
+  void OpenTerminal(std::optional<int> speed);
   // The log's pop-up menu: the whole log saved as UTF-8 text to a file the user picks (SaveLogTo
   // writes it to path); the log emptied; the time column of every view shown or hidden.
   void SaveLogActionExecute();
@@ -140,6 +144,10 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   QLabel* StatusPanel;
   QProgressBar* SearchProgress;  // the modem search: which of the ten speeds
   QAction* SaveAllRunsAction;  // "Сохранять протоколы всех запусков", checkable
+  // The terminal: its controls under the log while it is open, and the speeds it may open at
+  // without the modem search (the terminal button's and the menu's list).
+  TTerminalBar* TerminalBar;
+  QMenu* TerminalSpeedMenu;
   QMenu* TBPopupMenu;
   QMenu* FileMenu;
   QMenu* ScriptMenu;
@@ -159,6 +167,10 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void ConnectLogView(TLogView* view);
   void RestoreSettings(QSettings& settings);
   void RestoreTree(QSettings& settings);
+  void CreateTerminal();
+  void ShowScriptCommands();
+  void GiveTheLogRoom();
+  void UpdateActionTips();
   void OpenRunLogFile();
   void CloseRunLogFile();
   void TreeViewChange(QTreeWidgetItem* node);

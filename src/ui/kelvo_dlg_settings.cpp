@@ -9,6 +9,7 @@
 #include "ui/kelvo_tree_view.h"
 #include "ui/qt_text.h"
 #include "ui/script_edit_dlg.h"
+#include "ui/terminal_bar.h"
 
 namespace kelvo {
 
@@ -30,6 +31,9 @@ void TKelvoDlg::SaveSettings() {
   }
   settings->setValue(settings::kSelected, selected);
   if (FEditor != nullptr) FEditor->SaveState(*settings);
+  QStringList history;
+  for (const std::string& command : TerminalBar->History().Commands()) history << FromAnsi(command);
+  settings->setValue(settings::kTerminalHistory, history);
   settings->sync();
 }
 
@@ -48,6 +52,10 @@ void TKelvoDlg::RestoreSettings(QSettings& settings) {
   SetShowLogTime(settings.value(settings::kShowLogTime, true).toBool());
   SetSaveAllRuns(settings.value(settings::kSaveAllRuns, false).toBool());
   RestoreTree(settings);
+  std::vector<std::string> history;
+  for (const QString& command : settings.value(settings::kTerminalHistory).toStringList())
+    history.push_back(ToAnsi(command));
+  TerminalBar->History().SetCommands(std::move(history));
 }
 
 void TKelvoDlg::RestoreTree(QSettings& settings) {

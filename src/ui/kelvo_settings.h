@@ -20,6 +20,7 @@ inline constexpr const char* kExpandedModems = "MainWindow/ExpandedModems";  // 
 inline constexpr const char* kSelected = "MainWindow/Selected";              // modem name, script name
 inline constexpr const char* kEditorGeometry = "Editor/Geometry";
 inline constexpr const char* kEditorSplitter = "Editor/Splitter";
+inline constexpr const char* kTerminalHistory = "Terminal/History";  // sent commands, oldest first
 }  // namespace settings
 
 // The settings file's path.

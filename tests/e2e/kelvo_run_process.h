@@ -19,18 +19,24 @@ extern char** environ;
 
 namespace kelvo::testing {
 
-// kelvo-run with its output and errors on one pipe and no input.
+// kelvo-run with its output and errors on one pipe; its input is empty, or (withInput) a pipe that
+// Type writes to and that stays open until the program ends.
 class TBackgroundRun {
  public:
-  explicit TBackgroundRun(std::vector<std::string> args) {
-    int out[2];
-    if (::pipe(out) != 0) throw std::runtime_error("pipe");
+  explicit TBackgroundRun(std::vector<std::string> args, bool withInput = false) {
+    int out[2], in[2] = {-1, -1};
+    if (::pipe(out) != 0 || (withInput && ::pipe(in) != 0)) throw std::runtime_error("pipe");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, out[1], 2);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (withInput) {
+      posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+      posix_spawn_file_actions_addclose(&actions, in[1]);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
     args.insert(args.begin(), KELVO_RUN_PATH);
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
@@ -40,6 +46,10 @@ class TBackgroundRun {
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     FOut = out[0];
+    if (withInput) {
+      ::close(in[0]);
+      FIn = in[1];
+    }
   }
   ~TBackgroundRun() {
     if (FPid > 0) {
@@ -47,6 +57,20 @@ class TBackgroundRun {
       ::waitpid(FPid, nullptr, 0);
     }
     ::close(FOut);
+    if (FIn != -1) ::close(FIn);
+  }
+  // Writes text to the program's input (withInput only).
+  void Type(const std::string& text) {
+    if (::write(FIn, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+      throw std::runtime_error("write");
+  }
+  // Waits for the end without a signal: the exit code, or -1 when it did not exit normally.
+  int Wait() {
+    int status = 0;
+    ::waitpid(FPid, &status, 0);
+    FPid = -1;
+    WaitFor("\x01");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   // Reads the output until it holds text; false after 30 s or at its end.
   bool WaitFor(const std::string& text) {
@@ -76,6 +100,7 @@ class TBackgroundRun {
  private:
   pid_t FPid = -1;
   int FOut = -1;
+  int FIn = -1;
 };
 
 }  // namespace kelvo::testing

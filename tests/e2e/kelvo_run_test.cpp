@@ -264,6 +264,58 @@ TEST_F(KelvoRunTest, LogFileGetsEveryLogLineWithItsTime) {
   EXPECT_EQ(bad.Out, "");
 }
 
+// --terminal driven through a pipe: the search, each line of the input sent, the answers printed,
+// and at the end of the input the last answers awaited before the port closes.
+TEST_F(KelvoRunTest, TerminalSendsTheLinesOfItsInputAndPrintsTheAnswers) {
+  TResult r = Run("--terminal " + Port, "ATI\nAT\n");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_NE(r.Out.find("модем обнаружен\nтерминал открыт, команды вводятся внизу: " + Sim.Path +
+                       "\n> ATI\n< ATI\n< SIM\n< OK\n> AT\n< AT\n< OK\nтерминал закрыт\n"),
+            std::string::npos)
+      << r.Out;
+  TResult fixed = Run("--terminal --speed 9600 " + Port, "ATI\n");
+  EXPECT_EQ(fixed.Exit, 0) << fixed.Err;
+  EXPECT_EQ(fixed.Out.find("поиск модема"), std::string::npos) << fixed.Out;
+  EXPECT_NE(fixed.Out.find("< SIM\n"), std::string::npos) << fixed.Out;
+  TResult twoPorts = Run("--terminal --port a,b");
+  EXPECT_EQ(twoPorts.Exit, 2);
+  EXPECT_EQ(twoPorts.Err.rfind("kelvo-run: --terminal needs one port: --port DEVICE\n", 0), 0u)
+      << twoPorts.Err;
+  EXPECT_EQ(Run("--terminal " + Port + " Модем ok").Exit, 2);
+  TResult gone = Run("--terminal --port /nonexistent/tty", "ATI\n");
+  EXPECT_EQ(gone.Exit, 1);
+  EXPECT_NE(gone.Err.find("Невозможно открыть COM порт /nonexistent/tty"), std::string::npos) << gone.Err;
+}
+
+// --terminal typed into while it runs: Ctrl+C closes the port and exits with 130; a device that
+// vanishes ends the terminal at once with the port's reason and exit code 1, instead of a wait
+// for input that would never end.
+TEST(KelvoRunTerminal, CtrlCClosesThePortAndAVanishedDeviceEndsTheTerminal) {
+  TSimulator sim({"--ident", "SIM"});
+  {
+    TBackgroundRun run({"--terminal", "--speed", "9600", "--port", sim.Path}, true);
+    ASSERT_TRUE(run.WaitFor("терминал открыт")) << run.Output;
+    run.Type("ATI\n");
+    ASSERT_TRUE(run.WaitFor("< SIM\n< OK\n")) << run.Output;
+    auto [exit, ms] = run.Signal(SIGINT);
+    EXPECT_EQ(exit, 130);
+    EXPECT_LT(ms, 1000);
+    EXPECT_NE(run.Output.find("\nтерминал закрыт\n"), std::string::npos) << run.Output;
+    kelvo::TComPort other;
+    other.SetEvents({});
+    other.SetPortName(sim.Path);
+    EXPECT_NO_THROW(other.Open());
+  }
+  TBackgroundRun run({"--terminal", "--speed", "9600", "--port", sim.Path}, true);
+  ASSERT_TRUE(run.WaitFor("терминал открыт")) << run.Output;
+  auto start = std::chrono::steady_clock::now();
+  sim.Stop();
+  EXPECT_EQ(run.Wait(), 1) << run.Output;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_NE(run.Output.find("связь с модемом потеряна"), std::string::npos) << run.Output;
+  EXPECT_EQ(run.Output.find("терминал закрыт"), std::string::npos) << run.Output;
+}
+
 TEST(KelvoRunSignals, SigintAndSigtermStopTheRunCloseThePortAndExitWith130And143) {
   TempDir dir;
   std::string library = dir.File("kelvo.xml");

@@ -40,7 +40,8 @@ TEST_F(RememberedTest, AFreshWindowOnTheSameSettingsComesBackAsItWasLeft) {
   ASSERT_NE(Main().TreeView->currentItem(), nullptr);
   EXPECT_EQ(Main().TreeView->currentItem()->text(0).toStdString(), "Init");
   EXPECT_TRUE(Node("sim")->isExpanded());
-  EXPECT_TRUE(Enabled(TKelvoAction::kaRunScript));  // the selection took effect
+  EXPECT_TRUE(Enabled(TKelvoAction::kaRunScript));    // the selection took effect
+  EXPECT_EQ(Main().EditorScript(), "Send(\"AT\");");  // and its script is the one a run executes
   EXPECT_EQ(Main().size(), QSize(720, 530));
   EXPECT_EQ(Main().Splitter1->sizes(), splitter);
   EXPECT_FALSE(Main().LogView->ShowTime());

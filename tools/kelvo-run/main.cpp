@@ -9,6 +9,7 @@
 #include "app/modem_library.h"
 #include "run_modes.h"
 #include "run_options.h"
+#include "run_terminal.h"
 #include "translation/interface_language.h"
 
 using namespace kelvo;
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   if (options.ListPorts) return ListPorts();
+  if (options.Terminal) return RunTerminal(options);
   TModemLibrary library;
   try {
     // Without --library the window's rule applies: beside the program, else the user's own copy.

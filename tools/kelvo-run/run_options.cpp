@@ -14,6 +14,7 @@ const char* const kRunUsage =
     "       kelvo-run [OPTIONS] --all-ports MODEM SCRIPT\n"
     "       kelvo-run [--library FILE] --list\n"
     "       kelvo-run --ports\n"
+    "       kelvo-run --terminal --port DEVICE [--speed BPS]\n"
     "Runs the script SCRIPT of the modem MODEM from the library on the serial port DEVICE (a name\n"
     "such as ttyUSB0, or a path), as Kelvo's window does: the modem is searched for at ten speeds,\n"
     "then the script runs. The library is --library FILE, else kelvo.xml beside this program, else\n"
@@ -30,6 +31,11 @@ const char* const kRunUsage =
     "the output goes); 2 a compilation error (LINE:COLUMN: MESSAGE) or bad arguments; 130 and 143\n"
     "the run was stopped by SIGINT or SIGTERM.\n"
     "  --library FILE     the library file to use\n"
+    "  --terminal         type commands to the modem by hand: the port is opened and the modem\n"
+    "                     searched for (or opened at --speed), each line typed is sent with CR LF\n"
+    "                     and every line the modem sends is printed; each line waits for the\n"
+    "                     answer to the one before; Ctrl+D (after the last answers) or Ctrl+C\n"
+    "                     closes the port\n"
     "  --list             print the library's path, then its modems and their scripts\n"
     "  --ports            print the serial ports with what each is (USB adapters: vendor, model and\n"
     "                     USB path), and the stable /dev/serial/by-id/ names\n"
@@ -137,6 +143,7 @@ const std::vector<TOptionRow>& OptionTable() {
       {"--all-ports", false, SwitchOn(&TRunOptions::AllPorts)},
       {"--jobs", true, SetJobs},
       {"--list", false, SwitchOn(&TRunOptions::List)},
+      {"--terminal", false, SwitchOn(&TRunOptions::Terminal)},
       {"--ports", false, SwitchOn(&TRunOptions::ListPorts)},
       {"--speed", true, SetSpeed},
       {"--timeout", true, SetTimeout},
@@ -163,6 +170,17 @@ bool CheckTogether(const std::vector<std::string>& positional, TRunOptions& opti
     if (positional.empty() && !options.List) return true;
     problem = "--ports takes no MODEM or SCRIPT";
     return false;
+  }
+  if (options.Terminal) {
+    if (!positional.empty()) {
+      problem = "--terminal takes no MODEM or SCRIPT";
+      return false;
+    }
+    if (options.Ports.size() != 1 || options.AllPorts) {
+      problem = "--terminal needs one port: --port DEVICE";
+      return false;
+    }
+    return true;
   }
   if (options.List) {
     if (positional.empty()) return true;

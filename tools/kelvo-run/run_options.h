@@ -23,9 +23,10 @@ struct TRunOptions {
   std::string LogFile;               // --log: the log is also written there
   std::vector<std::string> Answers;  // --answer, UTF-8 as given
   std::string AnswersFile, AnswersDir;
-  bool NoInput = false;  // an unanswered question cancels instead of asking the terminal
-  std::string Report;    // the report's file; "-": standard output; empty: none
-  bool Help = false;     // --help: the usage on standard output, nothing else
+  bool NoInput = false;   // an unanswered question cancels instead of asking the terminal
+  std::string Report;     // the report's file; "-": standard output; empty: none
+  bool Help = false;      // --help: the usage on standard output, nothing else
+  bool Terminal = false;  // --terminal: commands typed on standard input, no script
 };
 
 // The usage text printed by --help and after bad arguments.

@@ -9,6 +9,8 @@ namespace kelvo {
 
 // From now on the signals stop run; nullptr restores their default action.
 void CatchStopSignals(TMultiPortRun* run);
+// The same for one stop request (the terminal's).
+void CatchStopSignalsFor(TRunStop* stop);
 // The signal that stopped the run, or 0.
 int CaughtSignal();
 
