@@ -1,6 +1,7 @@
 // The commands a script sends, for the terminal's list: the text of every Send("...") whose
 // argument is one string literal, in the order of the script, each once. Comments and other
 // strings are skipped; Send with any other argument (a variable, a sum) is not a command to list.
+// Threads: any; it keeps no state.
 #pragma once
 
 #include <string>

@@ -532,6 +532,10 @@ The program is provided &quot;as is&quot;. The authors are not liable for damage
         <translation>terminal open, type commands below: </translation>
     </message>
     <message>
+        <source>терминал</source>
+        <translation>terminal</translation>
+    </message>
+    <message>
         <source>терминал закрыт</source>
         <translation>terminal closed</translation>
     </message>

@@ -585,11 +585,9 @@ void TKelvoDlg::SetSaveAllRuns(bool on) {
 }
 
 // A file that cannot be made is said in the log, and the run goes on without it.
-void TKelvoDlg::OpenRunLogFile() {
+void TKelvoDlg::OpenRunLogFile(const std::string& modem, const std::string& script) {
   if (!FSaveAllRuns) return;
   const std::string folder = RunLogFolder();
-  std::string modem = FCore.CurrentModem() != nullptr ? ElementName(*FCore.CurrentModem()) : std::string();
-  std::string script = FCore.CurrentScript() != nullptr ? ElementName(*FCore.CurrentScript()) : std::string();
   try {
     if (folder.empty()) throw Exception(ToAnsi(Ru("не задана домашняя папка (HOME)")));
     FRunLog.Open(folder, std::chrono::system_clock::now(), modem, script);
@@ -661,7 +659,8 @@ void TKelvoDlg::RunStateChanged(bool running) {
   UpdateActionTips();
   if (running) {
     BottomPane->setCurrentWidget(LogView);
-    OpenRunLogFile();
+    OpenRunLogFile(FCore.CurrentModem() != nullptr ? ElementName(*FCore.CurrentModem()) : std::string(),
+                   FCore.CurrentScript() != nullptr ? ElementName(*FCore.CurrentScript()) : std::string());
   } else {
     CloseRunLogFile();
   }

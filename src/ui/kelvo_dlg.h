@@ -1,8 +1,8 @@
 // The main window: menus, the toolbar with the port selector, the modem/script tree, the description
 // pane and the status bar. It owns the application's logic (TKelvoCore), forwards its events there,
 // and implements the screen interface with its widgets and the small dialogs.
-// Threads: the window and everything it owns belong to the window's thread; a run's thread reaches
-// it only through RunOnScreenThread, which posts to the window's event loop.
+// Threads: the window and everything it owns belong to the window's thread; a run's thread and the
+// terminal's reach it only through RunOnScreenThread, which posts to the window's event loop.
 #pragma once
 
 #include <QMainWindow>
@@ -171,7 +171,9 @@ class TKelvoDlg : public QMainWindow, public TKelvoScreen {
   void ShowScriptCommands();
   void GiveTheLogRoom();
   void UpdateActionTips();
-  void OpenRunLogFile();
+  // With "Сохранять протоколы всех запусков" on, the log from now on also goes to a new file named
+  // by the time, modem and script (for the terminal: the port and "терминал").
+  void OpenRunLogFile(const std::string& modem, const std::string& script);
   void CloseRunLogFile();
   void TreeViewChange(QTreeWidgetItem* node);
   void TreeViewEdited(QTreeWidgetItem* node, const QString& text);

@@ -91,12 +91,17 @@ void TKelvoDlg::OpenTerminal(std::optional<int> speed) {
 void TKelvoDlg::TerminalStateChanged(bool open) {
   UpdateActionTips();
   if (!open) {
+    CloseRunLogFile();
     // The focus leaves the hidden bar for the log, not for the tree: a tree without a current item
     // would take its first one on focus, and the description would cover the terminal's log.
     if (TerminalBar->isAncestorOf(focusWidget())) LogView->setFocus();
     TerminalBar->hide();
     return;
   }
+  // A session by hand is saved as a run is, named by its port (the line "терминал открыт" and the
+  // search come after this); a device path gives its last part, "ttyUSB0".
+  const std::string port = PortName();
+  OpenRunLogFile(port.substr(port.rfind('/') + 1), ToAnsi(Ru("терминал")));
   TerminalBar->Reset();
   ShowScriptCommands();
   BottomPane->setCurrentWidget(LogView);
@@ -123,6 +128,9 @@ void TKelvoDlg::ShowScriptCommands() {
 void TKelvoDlg::UpdateActionTips() {
   QAction* run = Action(TKelvoAction::kaRunScript);
   QAction* terminal = Action(TKelvoAction::kaTerminal);
+  Action(TKelvoAction::kaStopScript)
+      ->setToolTip(FCore.TerminalOpen() ? Ru("закрыть терминал и освободить порт (Esc)")
+                                        : Ru("остановить выполнение сценария (Esc)"));
   run->setToolTip(FCore.TerminalOpen() ? Ru("порт занят терминалом: сначала закройте терминал (Esc)")
                                        : Ru("выполнить сценарий"));
   terminal->setToolTip(FCore.Running() ? Ru("идёт выполнение сценария: терминал откроется после него")

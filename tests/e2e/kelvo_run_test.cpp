@@ -282,6 +282,9 @@ TEST_F(KelvoRunTest, TerminalSendsTheLinesOfItsInputAndPrintsTheAnswers) {
   EXPECT_EQ(twoPorts.Err.rfind("kelvo-run: --terminal needs one port: --port DEVICE\n", 0), 0u)
       << twoPorts.Err;
   EXPECT_EQ(Run("--terminal " + Port + " Модем ok").Exit, 2);
+  TResult report = Run("--terminal --report - " + Port);
+  EXPECT_EQ(report.Exit, 2);
+  EXPECT_EQ(report.Err.rfind("kelvo-run: --terminal does not take --report\n", 0), 0u) << report.Err;
   TResult gone = Run("--terminal --port /nonexistent/tty", "ATI\n");
   EXPECT_EQ(gone.Exit, 1);
   EXPECT_NE(gone.Err.find("Невозможно открыть COM порт /nonexistent/tty"), std::string::npos) << gone.Err;

@@ -3,8 +3,10 @@
 // script's commands, and the port released on close; a run and the terminal exclude each other.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QToolButton>
+#include <filesystem>
 
 #include "run_fixture.h"
 #include "ui/terminal_bar.h"
@@ -135,7 +137,11 @@ TEST_F(TerminalWindowTest, ARunAndTheTerminalExcludeEachOtherAndTheActionsSayWhy
             std::string::npos);
   EXPECT_FALSE(Enabled(TKelvoAction::kaTerminal));
   EXPECT_TRUE(Enabled(TKelvoAction::kaCloseTerminal));
+  EXPECT_EQ(Main().Action(TKelvoAction::kaStopScript)->toolTip().toStdString(),
+            "закрыть терминал и освободить порт (Esc)");
   Main().Core().RunScriptActionExecute();  // refused: the port is the terminal's
+  EXPECT_EQ(Main().StatusPanel->text().toStdString(),
+            "порт занят терминалом: сначала закройте терминал (Esc)");
   EXPECT_FALSE(Main().Core().Running());
   // A pseudo-terminal has no DTR: the terminal says so and stays open.
   Bar().DTRButton->click();
@@ -187,6 +193,29 @@ TEST_F(TerminalWindowTest, ADeviceThatVanishesEndsTheTerminalWithTheReason) {
   EXPECT_TRUE(Enabled(TKelvoAction::kaRunScript) || Main().Core().CurrentScript() == nullptr);
   EXPECT_TRUE(Enabled(TKelvoAction::kaTerminal));
   EXPECT_FALSE(Bar().isVisible());
+}
+
+// With "Сохранять протоколы всех запусков" on, a session by hand is kept as a run is, named by its
+// port.
+TEST_F(TerminalWindowTest, WithSaveAllRunsTheSessionIsSavedUnderItsPortsName) {
+  StartWith({{"S", "Send(\"AT\");"}});
+  Main().SaveAllRunsAction->trigger();
+  Main().TerminalSpeedMenu->actions().at(5)->trigger();
+  ASSERT_TRUE(WaitForLogLine("терминал открыт"));
+  Type("ATI");
+  ASSERT_TRUE(WaitForLineAfter("> ATI", "< OK"));
+  Main().Action(TKelvoAction::kaCloseTerminal)->trigger();
+  ASSERT_TRUE(WaitForClose());
+  EXPECT_FALSE(Main().RunLogFile().IsOpen());
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(Home.File("state/kelvo/logs")))
+    files.push_back(entry.path().filename().string());
+  ASSERT_EQ(files.size(), 1u);
+  const std::string port = Sim->Path.substr(Sim->Path.rfind('/') + 1);
+  EXPECT_NE(files[0].find(" " + port + " - терминал.log"), std::string::npos) << files[0];
+  const std::string saved = ReadBytes(Home.File("state/kelvo/logs/" + files[0]));
+  EXPECT_NE(saved.find("> ATI\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("терминал закрыт\n"), std::string::npos) << saved;
 }
 
 TEST_F(TerminalWindowTest, ClosingTheWindowWithTheTerminalOpenReleasesThePort) {

@@ -164,6 +164,19 @@ const TOptionRow* FindOption(const std::string& name) {
   return nullptr;
 }
 
+// The options of a script's run that mean nothing to a terminal: the first one given, or null.
+const char* RunOnlyOption(const TRunOptions& o) {
+  if (o.List) return "--list";
+  if (o.Jobs != 0) return "--jobs";
+  if (o.Timeout) return "--timeout";
+  if (!o.Answers.empty()) return "--answer";
+  if (!o.AnswersFile.empty()) return "--answers";
+  if (!o.AnswersDir.empty()) return "--answers-dir";
+  if (o.NoInput) return "--no-input";
+  if (!o.Report.empty()) return "--report";
+  return nullptr;
+}
+
 // The checks that concern the options together, after every one has been read.
 bool CheckTogether(const std::vector<std::string>& positional, TRunOptions& options, std::string& problem) {
   if (options.ListPorts) {
@@ -178,6 +191,11 @@ bool CheckTogether(const std::vector<std::string>& positional, TRunOptions& opti
     }
     if (options.Ports.size() != 1 || options.AllPorts) {
       problem = "--terminal needs one port: --port DEVICE";
+      return false;
+    }
+    // A script's options would be silently ignored; the user is told instead.
+    if (const char* other = RunOnlyOption(options)) {
+      problem = std::string("--terminal does not take ") + other;
       return false;
     }
     return true;
