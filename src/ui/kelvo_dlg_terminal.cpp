@@ -128,6 +128,9 @@ void TKelvoDlg::ShowScriptCommands() {
 void TKelvoDlg::UpdateActionTips() {
   QAction* run = Action(TKelvoAction::kaRunScript);
   QAction* terminal = Action(TKelvoAction::kaTerminal);
+  Action(TKelvoAction::kaStopScript)
+      ->setToolTip(FCore.TerminalOpen() ? Ru("закрыть терминал и освободить порт (Esc)")
+                                        : Ru("остановить выполнение сценария (Esc)"));
   run->setToolTip(FCore.TerminalOpen() ? Ru("порт занят терминалом: сначала закройте терминал (Esc)")
                                        : Ru("выполнить сценарий"));
   terminal->setToolTip(FCore.Running() ? Ru("идёт выполнение сценария: терминал откроется после него")

@@ -3,6 +3,7 @@
 // script's commands, and the port released on close; a run and the terminal exclude each other.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QToolButton>
 #include <filesystem>
@@ -136,7 +137,11 @@ TEST_F(TerminalWindowTest, ARunAndTheTerminalExcludeEachOtherAndTheActionsSayWhy
             std::string::npos);
   EXPECT_FALSE(Enabled(TKelvoAction::kaTerminal));
   EXPECT_TRUE(Enabled(TKelvoAction::kaCloseTerminal));
+  EXPECT_EQ(Main().Action(TKelvoAction::kaStopScript)->toolTip().toStdString(),
+            "закрыть терминал и освободить порт (Esc)");
   Main().Core().RunScriptActionExecute();  // refused: the port is the terminal's
+  EXPECT_EQ(Main().StatusPanel->text().toStdString(),
+            "порт занят терминалом: сначала закройте терминал (Esc)");
   EXPECT_FALSE(Main().Core().Running());
   // A pseudo-terminal has no DTR: the terminal says so and stays open.
   Bar().DTRButton->click();
