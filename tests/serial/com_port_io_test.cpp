@@ -6,9 +6,11 @@
 #include "pty_pair.h"
 #include "serial/com_port.h"
 #include "text/cp1251.h"
+#include "virtual_time.h"
 
 using namespace kelvo;
 using kelvo::testing::TPtyPair;
+using kelvo::testing::TVirtualTime;
 using namespace std::chrono;
 
 namespace {
@@ -34,12 +36,6 @@ class PortIo : public ::testing::Test {
     ASSERT_GE(port.InputCount(), n);
   }
   template <typename F>
-  static milliseconds Timed(F f) {
-    auto start = steady_clock::now();
-    f();
-    return duration_cast<milliseconds>(steady_clock::now() - start);
-  }
-  template <typename F>
   static EComPort ErrorOf(F f) {
     try {
       f();
@@ -57,31 +53,29 @@ class PortIo : public ::testing::Test {
 
 TEST_F(PortIo, SilentLineEndsADetectionReadAfterTheTotalTimeout) {
   DetectionTimeouts();
+  TVirtualTime time(port);
   char c = 0;
-  int n = -1;
-  auto ms = Timed([&] { n = port.Read(&c, 1); });
-  EXPECT_EQ(n, 0);
-  EXPECT_GE(ms.count(), 1400);
-  EXPECT_LT(ms.count(), 3000);
+  EXPECT_EQ(port.Read(&c, 1), 0);
+  EXPECT_EQ(time.Elapsed(), milliseconds(1505));  // 5 ms for the byte asked for, plus 1500
 }
 
 TEST_F(PortIo, WaitingByteIsReadAtOnce) {
   DetectionTimeouts();
   pty.Send("K");
   WaitForInput(1);
+  TVirtualTime time(port);
   char c = 0;
-  int n = -1;
-  auto ms = Timed([&] { n = port.Read(&c, 1); });
-  EXPECT_EQ(n, 1);
+  EXPECT_EQ(port.Read(&c, 1), 1);
   EXPECT_EQ(c, 'K');
-  EXPECT_LT(ms.count(), 700);
+  EXPECT_EQ(time.Elapsed(), milliseconds(0));
 }
 
 TEST_F(PortIo, DefaultTimeoutsReturnAtOnceWithWhatHasArrived) {
+  TVirtualTime time(port);
   std::string s;
-  auto ms = Timed([&] { EXPECT_EQ(port.ReadStr(s, 5), 0); });
+  EXPECT_EQ(port.ReadStr(s, 5), 0);
   EXPECT_EQ(s, "");
-  EXPECT_LT(ms.count(), 700);
+  EXPECT_EQ(time.Elapsed(), milliseconds(0));
   pty.Send("abc");
   WaitForInput(3);
   EXPECT_EQ(port.ReadStr(s, 5), 3);
@@ -91,27 +85,32 @@ TEST_F(PortIo, DefaultTimeoutsReturnAtOnceWithWhatHasArrived) {
 TEST_F(PortIo, ReadStrEndsWithTheBytesReceived) {
   port.Timeouts().SetReadInterval(100);
   port.Timeouts().SetReadTotalC(800);
+  TVirtualTime time(port);
   pty.Send("OK\r\n");
+  WaitForInput(4);
   std::string s = "previous";
   EXPECT_EQ(port.ReadStr(s, 10), 4);
   EXPECT_EQ(s, "OK\r\n");
-  auto ms = Timed([&] { EXPECT_EQ(port.ReadStr(s, 0), 0); });
+  // The interval ends a read when more than 100 ms pass after the last byte: at 101 ms.
+  EXPECT_EQ(time.Elapsed(), milliseconds(101));
+  EXPECT_EQ(port.ReadStr(s, 0), 0);
   EXPECT_EQ(s, "");
-  EXPECT_LT(ms.count(), 700);
+  EXPECT_EQ(time.Elapsed(), milliseconds(101));
 }
 
 TEST_F(PortIo, IntervalTimeoutEndsAReadAfterTheLastByte) {
   port.Timeouts().SetReadInterval(150);
+  TVirtualTime time(port);
+  // The peer sends late: with a total limit, the read would have ended on the port's clock first.
   std::thread peer([&] {
     std::this_thread::sleep_for(milliseconds(300));
     pty.Send("ab");
   });
   std::string s;
-  auto ms = Timed([&] { port.ReadStr(s, 10); });
+  port.ReadStr(s, 10);
   peer.join();
-  EXPECT_EQ(s, "ab");  // no total limit: the read waited for the first byte
-  EXPECT_GE(ms.count(), 420);
-  EXPECT_LT(ms.count(), 1400);
+  EXPECT_EQ(s, "ab");                            // no total limit: the read waited for the first byte
+  EXPECT_EQ(time.Elapsed(), milliseconds(151));  // more than the interval after the last byte
 }
 
 TEST_F(PortIo, WritesReachTheOtherSide) {
@@ -128,12 +127,11 @@ TEST_F(PortIo, WriteEndsWithTheBytesSentWhenTheTotalTimeoutExpires) {
   port.Timeouts().SetWriteTotalM(0);
   port.Timeouts().SetWriteTotalC(300);
   std::string big(1 << 20, 'x');
-  int n = -1;
-  auto ms = Timed([&] { n = port.WriteStr(big); });
+  TVirtualTime time(port);
+  int n = port.WriteStr(big);
   EXPECT_GT(n, 0);
   EXPECT_LT(n, static_cast<int>(big.size()));
-  EXPECT_GE(ms.count(), 290);
-  EXPECT_LT(ms.count(), 3000);
+  EXPECT_EQ(time.Elapsed(), milliseconds(300));
 }
 
 TEST_F(PortIo, ClearBufferDiscardsWhatWasReceived) {
@@ -224,15 +222,10 @@ TEST_F(PortIo, AbortAllAsyncEndsAPendingReadFromAnotherThread) {
   port.InitAsync(async);
   char c;
   port.ReadAsync(&c, 1, async);
-  std::thread aborter([&] {
-    std::this_thread::sleep_for(milliseconds(150));
-    port.AbortAllAsync();
-  });
-  int n = -1;
-  auto ms = Timed([&] { n = port.WaitForAsync(async); });
-  aborter.join();
-  EXPECT_EQ(n, 0);
-  EXPECT_LT(ms.count(), 2000);
+  TVirtualTime time(port);
+  time.OnFirstWait([&] { std::thread([&] { port.AbortAllAsync(); }).join(); });
+  EXPECT_EQ(port.WaitForAsync(async), 0);
+  EXPECT_EQ(time.Elapsed(), milliseconds(0));  // ended by the abort, not at the 10 s time-out
   port.DoneAsync(async);
 }
 
@@ -253,20 +246,16 @@ TEST_F(PortIo, TheInterruptSignalEndsALongReadAtOnceAndEveryReadWhileItIsSet) {
   port.Timeouts().SetReadInterval(60000);
   port.Timeouts().SetReadTotalC(60000);
   char c = 0;
-  int n = -1;
-  std::thread other([&] {
-    std::this_thread::sleep_for(milliseconds(100));
-    interrupt.Set();
-  });
-  auto ms = Timed([&] { n = port.Read(&c, 1); });
-  other.join();
-  EXPECT_EQ(n, 0);
-  EXPECT_GE(ms.count(), 90);
-  EXPECT_LT(ms.count(), 1000);
-  // A read that starts after the signal was set ends at once.
-  ms = Timed([&] { n = port.Read(&c, 1); });
-  EXPECT_EQ(n, 0);
-  EXPECT_LT(ms.count(), 200);
+  {
+    TVirtualTime time(port);
+    // Another thread sets the signal while the read waits for its first byte.
+    time.OnFirstWait([&] { std::thread([&] { interrupt.Set(); }).join(); });
+    EXPECT_EQ(port.Read(&c, 1), 0);
+    EXPECT_EQ(time.Elapsed(), milliseconds(0));  // not the 60 s time-out
+    // A read that starts after the signal was set ends at once.
+    EXPECT_EQ(port.Read(&c, 1), 0);
+    EXPECT_EQ(time.Elapsed(), milliseconds(0));
+  }
   // Bytes that have arrived are still taken; once reset, reads wait again.
   pty.Send("Q");
   WaitForInput(1);
@@ -275,9 +264,9 @@ TEST_F(PortIo, TheInterruptSignalEndsALongReadAtOnceAndEveryReadWhileItIsSet) {
   interrupt.Reset();
   port.Timeouts().SetReadTotalC(150);
   port.Timeouts().SetReadInterval(150);
-  ms = Timed([&] { n = port.Read(&c, 1); });
-  EXPECT_EQ(n, 0);
-  EXPECT_GE(ms.count(), 140);
+  TVirtualTime time(port);
+  EXPECT_EQ(port.Read(&c, 1), 0);
+  EXPECT_EQ(time.Elapsed(), milliseconds(150));
   port.SetInterruptSignal(nullptr);
 }
 

@@ -12,6 +12,7 @@
 #include "serial/com_port.h"
 #include "serial/line_settings.h"
 #include "text/cp1251.h"
+#include "virtual_time.h"
 
 using namespace kelvo;
 using kelvo::testing::TPtyPair;
@@ -232,10 +233,8 @@ TEST_F(PortOnPty, TimeoutsChangedWhileOpenAreAppliedAtOnce) {
   port.Open();
   port.Timeouts().SetReadTotalC(300);
   port.Timeouts().SetReadInterval(300);
-  auto start = std::chrono::steady_clock::now();
+  kelvo::testing::TVirtualTime time(port);
   char c;
   EXPECT_EQ(port.Read(&c, 1), 0);
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-  EXPECT_GE(ms.count(), 290);
-  EXPECT_LT(ms.count(), 1500);
+  EXPECT_EQ(time.Elapsed(), std::chrono::milliseconds(300));
 }
