@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds every test with AddressSanitizer and UndefinedBehaviorSanitizer and runs them all.
+# Checks the format, builds every test with AddressSanitizer and UndefinedBehaviorSanitizer, runs
+# clang-tidy over the program's sources (tools/tidy.sh) and runs every test.
 # Exits non-zero when anything fails to install, build or pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,4 +8,5 @@ tools/install-deps.sh
 tools/check-format.sh
 cmake --preset test
 cmake --build --preset test -j "$(nproc)"
+tools/tidy.sh
 ctest --preset test -j "$(nproc)"

@@ -10,7 +10,7 @@ std::string ErrorDisplayText(const std::string& message) {
   return message;
 }
 
-std::string ExceptionMessage(std::exception_ptr error) {
+std::string ExceptionMessage(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
   } catch (const Exception& e) {
@@ -22,7 +22,7 @@ std::string ExceptionMessage(std::exception_ptr error) {
   }
 }
 
-void ShowException(TKelvoScreen& screen, std::exception_ptr error) {
+void ShowException(TKelvoScreen& screen, const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
   } catch (const EAbort&) {

@@ -15,9 +15,9 @@ std::string ErrorDisplayText(const std::string& message);
 
 // The message text of any exception: ours as it is, a standard one converted from UTF-8, anything
 // else empty.
-std::string ExceptionMessage(std::exception_ptr error);
+std::string ExceptionMessage(const std::exception_ptr& error);
 
 // Shows error with an error icon and an OK button; EAbort shows nothing.
-void ShowException(TKelvoScreen& screen, std::exception_ptr error);
+void ShowException(TKelvoScreen& screen, const std::exception_ptr& error);
 
 }  // namespace kelvo

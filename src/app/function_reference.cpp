@@ -195,8 +195,8 @@ std::string FunctionsPageHtml() {
   }
   for (std::string_view category : kCategories) {
     const std::string anchor = CategoryAnchor(category);
-    html +=
-        "\n<h2 id=\"" + anchor + "\"><a name=\"" + anchor + "\"></a>" + CategoryTitle(category) + "</h2>\n";
+    html += "\n<h2 id=\"" + anchor + "\"><a name=\"" + anchor + "\"></a>";
+    html += CategoryTitle(category) + "</h2>\n";
     for (const TFunctionReference& f : FunctionReferences())
       if (f.Category == category) html += EntryHtml(f);
   }

@@ -15,7 +15,7 @@ std::string TextToHex(std::string_view text) {
   std::string hex;
   hex.reserve(text.size() * 2);
   for (char c : text) {
-    unsigned char b = static_cast<unsigned char>(c);
+    const auto b = static_cast<unsigned char>(c);
     hex += kDigits[b >> 4];
     hex += kDigits[b & 0x0F];
   }

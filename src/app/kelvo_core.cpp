@@ -341,7 +341,7 @@ std::string TKelvoCore::MainCaption() {
   return std::string(texts::kAppTitle) + Ansi(texts::kMainCaptionSuffix);
 }
 
-void TKelvoCore::ShowException(std::exception_ptr error) {
+void TKelvoCore::ShowException(const std::exception_ptr& error) {
   kelvo::ShowException(FScreen, error);
 }
 

@@ -97,7 +97,7 @@ class TKelvoCore {
   static std::string MainCaption();
 
   // The standard error display for the exception being handled.
-  void ShowException(std::exception_ptr error);
+  void ShowException(const std::exception_ptr& error);
   // Runs f and shows whatever it raises through the standard error display.
   template <class F>
   void Guarded(F&& f) {

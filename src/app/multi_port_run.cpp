@@ -36,11 +36,11 @@ void TMultiPortRun::Execute(int jobs) {
 // whose turn is still to come is stopped before any running one can end and free its job for it.
 // In index order, a job could open the next port between the stop of its run and that port's.
 void TMultiPortRun::Stop() noexcept {
-  for (auto run = FRuns.rbegin(); run != FRuns.rend(); ++run) (*run)->Stop.Request();
+  for (size_t i = FRuns.size(); i-- > 0;) FRuns[i]->Stop.Request();
 }
 
 void TMultiPortRun::StopForTimeOut() noexcept {
-  for (auto run = FRuns.rbegin(); run != FRuns.rend(); ++run) (*run)->Stop.RequestForTimeOut();
+  for (size_t i = FRuns.size(); i-- > 0;) FRuns[i]->Stop.RequestForTimeOut();
 }
 
 void TMultiPortRun::SetFixedSpeed(std::optional<int> bps) {

@@ -54,7 +54,8 @@ std::string RunLogFileName(TLogTime start, const std::string& modem, const std::
   std::time_t seconds = std::chrono::system_clock::to_time_t(start);
   std::tm local{};
   localtime_r(&seconds, &local);
-  char date[32];
+  // Room for six ints of any value: the compiler checks the format against the widest ones.
+  char date[80];
   std::snprintf(date, sizeof date, "%04d-%02d-%02d_%02d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1,
                 local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
   // FormatLogTime's milliseconds keep two runs of one second apart and in order.

@@ -95,7 +95,7 @@ TModalResult TScreenHandOver::MessageBox(const std::string& text, TMsgIcon icon,
 bool TScreenHandOver::AskUserString(const std::string& caption, const std::string& message,
                                     std::string& answer) {
   using TReply = std::pair<bool, std::string>;
-  TReply reply = Ask<TReply>(
+  auto reply = Ask<TReply>(
       [caption, message](TRunScreen& target) {
         TReply r;
         r.first = target.AskUserString(caption, message, r.second);

@@ -51,8 +51,8 @@ namespace {
 // setlocale for its messages to be in the user's language.
 locale_t UserLocale() {
   static const locale_t locale = [] {
-    locale_t made = ::newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
-    return made != static_cast<locale_t>(0) ? made : ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    locale_t made = ::newlocale(LC_ALL_MASK, "", nullptr);
+    return made != nullptr ? made : ::newlocale(LC_ALL_MASK, "C", nullptr);
   }();
   return locale;
 }

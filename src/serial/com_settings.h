@@ -16,7 +16,7 @@ class TComParity {
   explicit TComParity(TCustomComPort* port = nullptr) : FComPort(port) {}
   TComParity(const TComParity& other) : TComParity() { other.AssignTo(*this); }
   TComParity& operator=(const TComParity& other) {
-    other.AssignTo(*this);
+    if (this != &other) other.AssignTo(*this);
     return *this;
   }
   // Copies every field into dest without any apply step.
@@ -46,7 +46,7 @@ class TComFlowControl {
   explicit TComFlowControl(TCustomComPort* port = nullptr) : FComPort(port) {}
   TComFlowControl(const TComFlowControl& other) : TComFlowControl() { other.AssignTo(*this); }
   TComFlowControl& operator=(const TComFlowControl& other) {
-    other.AssignTo(*this);
+    if (this != &other) other.AssignTo(*this);
     return *this;
   }
   void AssignTo(TComFlowControl& dest) const;
@@ -100,7 +100,7 @@ class TComTimeouts {
   explicit TComTimeouts(TCustomComPort* port = nullptr) : FComPort(port) {}
   TComTimeouts(const TComTimeouts& other) : TComTimeouts() { other.AssignTo(*this); }
   TComTimeouts& operator=(const TComTimeouts& other) {
-    other.AssignTo(*this);
+    if (this != &other) other.AssignTo(*this);
     return *this;
   }
   void AssignTo(TComTimeouts& dest) const;
@@ -133,7 +133,7 @@ class TComBuffer {
   explicit TComBuffer(TCustomComPort* port = nullptr) : FComPort(port) {}
   TComBuffer(const TComBuffer& other) : TComBuffer() { other.AssignTo(*this); }
   TComBuffer& operator=(const TComBuffer& other) {
-    other.AssignTo(*this);
+    if (this != &other) other.AssignTo(*this);
     return *this;
   }
   void AssignTo(TComBuffer& dest) const;

@@ -75,6 +75,7 @@ std::vector<TPortInfo> ListSerialPorts(const TPortSources& sources) {
   std::vector<TFoundPort> found;
   if (!sources.UseUdev || !UdevPorts(found)) found = SysfsPorts(sources.TtyClassDir);
   std::vector<TPortInfo> ports;
+  ports.reserve(found.size());
   for (const TFoundPort& port : found) ports.push_back({port.Name, DescribePort(port.Facts)});
   AppendEnvironmentPorts(sources.KelvoPorts, ports);
   std::stable_sort(ports.begin(), ports.end(), ByText);

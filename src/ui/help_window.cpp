@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "app/app_texts.h"
 #include "app/function_reference.h"
 #include "ui/qt_text.h"
@@ -36,8 +38,8 @@ QString ReadPage(const QString& path) {
 
 }  // namespace
 
-THelpWindow::THelpWindow(QWidget* owner, const QString& pagePath)
-    : QWidget(owner, Qt::Window), FOwner(owner), FPagePath(pagePath) {
+THelpWindow::THelpWindow(QWidget* owner, QString pagePath)
+    : QWidget(owner, Qt::Window), FOwner(owner), FPagePath(std::move(pagePath)) {
   setObjectName("HelpWindow");
   setWindowTitle(FromAnsi(Ansi("Справка программы Kelvo")));
   SearchEdit = new QLineEdit(this);

@@ -14,7 +14,7 @@ namespace kelvo {
 
 class THelpWindow : public QWidget {
  public:
-  THelpWindow(QWidget* owner, const QString& pagePath);
+  THelpWindow(QWidget* owner, QString pagePath);
 
   // Opens the program's page at its top; a missing page leaves the window empty.
   void ShowTopic();

@@ -12,7 +12,7 @@
 
 namespace kelvo {
 
-void ShowStartupError(std::exception_ptr error) {
+void ShowStartupError(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
   } catch (const EAbort&) {

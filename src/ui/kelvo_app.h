@@ -48,7 +48,7 @@ TKelvoWindows CreateWindows(const std::string& dir, const std::vector<std::strin
 }
 
 // The standard error display without a main window: an error box titled "Kelvo".
-void ShowStartupError(std::exception_ptr error);
+void ShowStartupError(const std::exception_ptr& error);
 
 // Qt's own texts (the editors' context menus, the standard dialogs' buttons) in the interface's
 // language, so that a window never mixes two: Debian's Russian Qt translation for the Russian

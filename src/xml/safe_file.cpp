@@ -48,7 +48,8 @@ std::string ResolveTarget(const std::string& path) {
       current = link;
     } else {
       size_t slash = current.rfind('/');
-      current = (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + link;
+      current.resize(slash == std::string::npos ? 0 : slash + 1);
+      current += link;
     }
   }
   return current;

@@ -90,7 +90,7 @@ TXpNodeList TXpElement::GetElementsByTagNameWithAttribute(std::u16string_view ta
     if (child->NodeType() != TXpNodeType::ntElement) continue;
     auto* element = static_cast<TXpElement*>(child);
     if (element->NodeName() == tag && element->GetAttribute(attr) == value) list.Add(element);
-    stack.push_back({element, 0});
+    stack.emplace_back(element, 0);
   }
   return list;
 }

@@ -18,7 +18,7 @@ std::string StripFileScheme(const std::string& path) {
 
 }  // namespace
 
-bool TXpObjModel::Fail(std::string message) {
+bool TXpObjModel::Fail(const std::string& message) {
   FErrors.push_back(message);
   if (RaiseErrors) throw Exception(message);
   return false;

@@ -53,7 +53,7 @@ class TXpObjModel {
   int BufferSize = 8192;
 
  private:
-  bool Fail(std::string message);
+  bool Fail(const std::string& message);
 
   TXpDocument FDocument;
   std::vector<std::string> FErrors;

@@ -604,9 +604,8 @@ void TfsILBuilder::DoParameters(TfsXMLItem& element, TfsProcVariable& proc) {
       CheckIdent(*proc.LocalProg, name);
       std::unique_ptr<TfsCustomVariable> v =
           CreateVar(declaration, k, *proc.LocalProg, nullptr, true, groupByRef || nextByRef);
-      auto* param = static_cast<TfsParamItem*>(v.get());
+      auto* param = static_cast<TfsParamItem*>(v.release());
       param->DefaultValue = param->Value;
-      v.release();
       proc.AddParam(std::unique_ptr<TfsParamItem>(param));
       proc.LocalProg->AddUnowned(name, param);
       nextByRef = false;

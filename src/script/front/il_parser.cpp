@@ -138,6 +138,7 @@ void TfsILParser::SelectLanguage(const std::string& name) {
 std::shared_ptr<const TfsCompiledGrammar> TfsILParser::CompileGrammar() {
   auto code = std::make_shared<TfsCompiledGrammar>();
   std::vector<int> rules;
+  rules.reserve(static_cast<size_t>(FRoot->Count()));
   for (int i = 0; i < FRoot->Count(); ++i) rules.push_back(CompileElement(*code, *FRoot->Items(i), true));
   for (auto& e : code->Elements) {
     if (e.Kind != TfsGrammarKind::gkReference || e.IsRule) continue;
@@ -170,6 +171,7 @@ int TfsILParser::CompileElement(TfsCompiledGrammar& code, const TfsXMLItem& item
   int index = static_cast<int>(code.Elements.size());
   code.Elements.push_back(std::move(e));
   std::vector<int> children;
+  children.reserve(static_cast<size_t>(item.Count()));
   for (int i = 0; i < item.Count(); ++i) children.push_back(CompileElement(code, *item.Items(i), false));
   code.Elements[static_cast<size_t>(index)].Children = std::move(children);
   return index;
@@ -215,7 +217,7 @@ bool TfsILParser::MakeILScript(const std::string& text) {
   if (!text.empty() && text[0] == '#') {
     FParser.SetPosition(2);
     if (AnsiSameText(FParser.Ident(), "language")) {
-      size_t from = static_cast<size_t>(FParser.Position() - 1);
+      const auto from = static_cast<size_t>(FParser.Position() - 1);
       size_t lineEnd = text.find_first_of("\r\n", from);
       std::string language =
           Trim(text.substr(from, lineEnd == std::string::npos ? std::string::npos : lineEnd - from));
@@ -508,8 +510,8 @@ void TfsILParser::IncludeUnits(size_t mark) {
   std::vector<std::unique_ptr<TfsXMLItem>> requests;
   for (size_t i = mark; i < FILItems.size(); ++i) requests.push_back(std::move(FILItems[i]));
   FILItems.resize(mark);
-  for (auto it = requests.rbegin(); it != requests.rend(); ++it) {
-    std::string name = (*it)->GetProp("text");
+  for (size_t i = requests.size(); i-- > 0;) {
+    std::string name = requests[i]->GetProp("text");
     if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'')
       name = name.substr(1, name.size() - 2);
     if (auto unit = IncludeUnit(name)) FILItems.push_back(std::move(unit));

@@ -250,7 +250,7 @@ bool TfsParser::ReadQuotedPiece(std::string& out) {
   if (StringQuotes.empty() || FPosition > FLength ||
       At(FPosition) != static_cast<unsigned char>(StringQuotes[0]))
     return false;
-  const unsigned char quote = static_cast<unsigned char>(StringQuotes[0]);
+  const auto quote = static_cast<unsigned char>(StringQuotes[0]);
   const bool cStyle = quote == '"';
   int p = FPosition + 1;
   std::string piece;

@@ -392,7 +392,7 @@ std::string StrToXML(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
+    const auto c = static_cast<unsigned char>(text[i]);
     if (c == 10 || c == 13 || c == '"' || c == '<' || c == '>') {
       out += "&#" + std::to_string(c) + ";";
     } else if (c == '&' && text.substr(i + 1, 5) == "quot;") {

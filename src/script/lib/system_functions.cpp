@@ -506,7 +506,7 @@ const TfsSystemFunctionEntry kSystemFunctions[] = {
      [](TfsMethodHelper& m) { return Variant(Trim(Str(m, 0))); },
      {.Text =
           "Текст без пробелов и управляющих символов (коды 0–32, в том числе CR и LF) в начале и в конце.",
-      .Example = "Print(\"[\" + Trim(\"  OK\" + Chr(13) + Chr(10)) + \"]\");",
+      .Example = R"(Print("[" + Trim("  OK" + Chr(13) + Chr(10)) + "]");)",
       .Output = "[OK]"}},
     {"function NameCase(s: String): String",
      "ctString",

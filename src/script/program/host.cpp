@@ -46,6 +46,8 @@ bool TfsHostObject::SetEvent(const std::string&, TfsCustomEvent*) {
 
 TfsHostObject* VariantToObject(const Variant& value) {
   if (!value.IsOrdinal() || value.RawInt() == 0) return nullptr;
+  // The integer is only compared with the addresses of live objects before it is used as one.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   auto* candidate = reinterpret_cast<TfsHostObject*>(static_cast<std::intptr_t>(value.RawInt()));
   std::lock_guard<std::mutex> guard(LiveObjectsLock());
   return LiveObjects().count(candidate) != 0 ? candidate : nullptr;

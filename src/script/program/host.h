@@ -175,7 +175,7 @@ class TfsEventHelper : public TfsCustomHelper {
 // A host class registered with a program; its members are searched in its ancestors too.
 class TfsClassVariable : public TfsCustomVariable {
  public:
-  TfsClassVariable(TfsClassRef classRef, const std::string& ancestorName);
+  TfsClassVariable(TfsClassRef classRef, std::string ancestorName);
 
   // A class name applied to one argument is a type cast; without one it makes no instance (null).
   Variant GetValue() override;

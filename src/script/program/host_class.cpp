@@ -1,6 +1,7 @@
 // Host classes as program items, and the registration of host methods, objects, classes and
 // components with a program.
 #include <algorithm>
+#include <utility>
 
 #include "script/program/declarations.h"
 #include "script/program/host.h"
@@ -38,10 +39,10 @@ TfsTypeRec KindOfProperty(const TfsPropInfo& prop) {
 
 }  // namespace
 
-TfsClassVariable::TfsClassVariable(TfsClassRef classRef, const std::string& ancestorName)
+TfsClassVariable::TfsClassVariable(TfsClassRef classRef, std::string ancestorName)
     : TfsCustomVariable(classRef->ClassName(), fvtClass, classRef->ClassName()),
       ClassRef(classRef),
-      AncestorName(ancestorName) {
+      AncestorName(std::move(ancestorName)) {
   AddParam(std::make_unique<TfsParamItem>("", fvtVariant, "", true, false));
   for (TfsClassRef c = classRef; c != nullptr; c = c->ClassParent()) {
     for (const TfsPropInfo& prop : c->Properties()) {

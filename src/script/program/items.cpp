@@ -1,6 +1,7 @@
 #include "script/program/items.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "script/program/host.h"
 #include "script/program/script.h"
@@ -29,8 +30,8 @@ void TfsItemList::ClearList() {
 
 // --- TfsCustomVariable
 
-TfsCustomVariable::TfsCustomVariable(const std::string& name, TfsVarType varType, const std::string& typeName)
-    : Name(name), UpperName(AnsiUpperCase(name)), VarType(varType), TypeName(typeName) {}
+TfsCustomVariable::TfsCustomVariable(const std::string& name, TfsVarType varType, std::string typeName)
+    : Name(name), UpperName(AnsiUpperCase(name)), VarType(varType), TypeName(std::move(typeName)) {}
 
 void TfsCustomVariable::SetValue(const Variant& value) {
   if (!ReadOnly) Value = value;

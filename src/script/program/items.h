@@ -60,7 +60,7 @@ class TfsItemList : public TfsObject {
 // Base of every named item; its list holds its parameters in declaration order.
 class TfsCustomVariable : public TfsItemList {
  public:
-  TfsCustomVariable(const std::string& name, TfsVarType varType, const std::string& typeName);
+  TfsCustomVariable(const std::string& name, TfsVarType varType, std::string typeName);
 
   virtual void SetValue(const Variant& value);
   virtual Variant GetValue();

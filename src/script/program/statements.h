@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "script/program/designator.h"
 #include "script/program/expression.h"
@@ -17,8 +18,8 @@ class TfsScript;
 
 class TfsStatement : public TfsItemList {
  public:
-  TfsStatement(TfsScript* prog, const std::string& sourcePos, const std::string& unitName)
-      : Prog(prog), SourcePos(sourcePos), UnitName(unitName) {}
+  TfsStatement(TfsScript* prog, std::string sourcePos, std::string unitName)
+      : Prog(prog), SourcePos(std::move(sourcePos)), UnitName(std::move(unitName)) {}
 
   // Runs the children in order, stopping on a stop request and after break, continue or exit.
   virtual void Execute();

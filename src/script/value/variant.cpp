@@ -157,7 +157,7 @@ Variant Variant::OfInteger(TVarType kind, std::int64_t value) {
       v.FData.Int = static_cast<std::int32_t>(value);
       break;
     case varShortInt:
-      v.FData.Int = static_cast<std::int8_t>(value);
+      v.FData.Int = static_cast<std::int8_t>(value);  // NOLINT(bugprone-signed-char-misuse): its sign is kept
       break;
     case varByte:
       v.FData.Int = static_cast<std::uint8_t>(value);
@@ -444,9 +444,9 @@ void Variant::ArrayRedim(int highBound) {
   // Walk every index tuple of the new shape and take the element the old array has there.
   std::vector<std::int64_t> idx(bounds.size());
   for (std::size_t d = 0; d < bounds.size(); ++d) idx[d] = bounds[d].LowBound;
-  for (std::size_t n = 0; n < target.Items.size(); ++n) {
+  for (Variant& item : target.Items) {
     bool inside = idx.front() <= old.Bounds.front().HighBound;
-    if (inside) target.Items[n] = old.Items[ElementOffset(idx)];
+    if (inside) item = old.Items[ElementOffset(idx)];
     for (std::size_t d = bounds.size(); d-- > 0;) {
       if (++idx[d] <= bounds[d].HighBound) break;
       idx[d] = bounds[d].LowBound;

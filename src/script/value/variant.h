@@ -112,7 +112,8 @@ class Variant {
 
   Variant(const Variant&) = default;
   // Numbers carry no payload: their copy is two plain stores, with no reference count touched.
-  Variant& operator=(const Variant& other) {
+  // Assigning a variant to itself stores its own fields again, which is harmless.
+  Variant& operator=(const Variant& other) {  // NOLINT(bugprone-unhandled-self-assignment)
     FType = other.FType;
     FData = other.FData;
     if (FRef || other.FRef) FRef = other.FRef;

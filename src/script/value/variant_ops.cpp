@@ -95,12 +95,14 @@ Variant WideningOp(std::int64_t a, std::int64_t b, TArithOp op) {
       break;
   }
   if (!overflow) return IntegerResult(r);
-  double x = static_cast<double>(a), y = static_cast<double>(b);
+  const auto x = static_cast<double>(a);
+  const auto y = static_cast<double>(b);
   return Variant(op == TArithOp::Add ? x + y : op == TArithOp::Sub ? x - y : x * y);
 }
 
 Variant IntegerOp32(std::int32_t a, std::int32_t b, TArithOp op) {
-  std::uint32_t ua = static_cast<std::uint32_t>(a), ub = static_cast<std::uint32_t>(b);
+  const auto ua = static_cast<std::uint32_t>(a);
+  const auto ub = static_cast<std::uint32_t>(b);
   switch (op) {
     case TArithOp::Add:
     case TArithOp::Sub:
@@ -131,7 +133,8 @@ Variant IntegerOp32(std::int32_t a, std::int32_t b, TArithOp op) {
 }
 
 Variant IntegerOp64(std::int64_t a, std::int64_t b, TArithOp op) {
-  std::uint64_t ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);
+  const auto ua = static_cast<std::uint64_t>(a);
+  const auto ub = static_cast<std::uint64_t>(b);
   auto v = [](std::uint64_t x) { return Variant(static_cast<std::int64_t>(x)); };
   switch (op) {
     case TArithOp::Add:
