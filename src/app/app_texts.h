@@ -1,20 +1,12 @@
-// The application's own captions and messages. They are written here in UTF-8 and reach the
-// program's 8-bit text through Ansi(), once per use.
+// The application's own captions and messages, written here in UTF-8; they reach the user through
+// Ansi() (text/text_translator.h), in the interface's language.
 #pragma once
 
-#include <string>
 #include <string_view>
 
+#include "text/text_translator.h"
+
 namespace kelvo {
-
-// Converts a UTF-8 literal of this file to the program's Windows-1251 text, through the text
-// translator when one is set.
-std::string Ansi(std::string_view utf8);
-
-// A translation of the program's own texts (UTF-8 in, UTF-8 out), set once at start-up by the window
-// for the user's language before any run's thread starts; null (the default) keeps them Russian.
-using TTextTranslator = std::string (*)(std::string_view utf8);
-void SetTextTranslator(TTextTranslator translator);
 
 namespace texts {
 

@@ -7,12 +7,13 @@
 
 #include "text/ansi_text.h"
 #include "text/cp1251.h"
+#include "text/text_translator.h"
 
 namespace kelvo {
 
 namespace {
 
-// Indexed by code - 1; the Russian texts are converted to Windows-1251 on use.
+// Indexed by code - 1; the Russian texts are translated and converted to Windows-1251 on use.
 constexpr const char* kTexts[] = {"Невозможно открыть COM порт",
                                   "Ошибка записи",
                                   "Ошибка чтения",
@@ -41,7 +42,7 @@ constexpr const char* kTexts[] = {"Невозможно открыть COM по�
 
 std::string ComErrorText(int code) {
   if (code < 1 || code > static_cast<int>(std::size(kTexts))) return {};
-  return Utf8ToAnsi(kTexts[code - 1]);
+  return Ansi(kTexts[code - 1]);
 }
 
 namespace {
@@ -59,7 +60,7 @@ locale_t UserLocale() {
 std::string Explained(int code, int errorNumber) {
   std::string text = ComErrorText(code) + " (" + SystemErrorText(errorNumber) + ")";
   if (code != CError_OpenFailed && DeviceGoneError(errorNumber))
-    text += Utf8ToAnsi(": связь с модемом потеряна (устройство отключено или линия разорвана)");
+    text += Ansi(": связь с модемом потеряна (устройство отключено или линия разорвана)");
   return text;
 }
 

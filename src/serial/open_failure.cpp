@@ -12,6 +12,8 @@
 #include "serial/port_holders.h"
 #include "serial/uucp_lock.h"
 #include "text/cp1251.h"
+#include "text/exception.h"
+#include "text/text_translator.h"
 
 namespace kelvo {
 
@@ -35,26 +37,31 @@ std::string UserName() {
   return found->pw_name;
 }
 
+// Each reason is one whole sentence of the translation file, its variable parts in %s, and comes
+// back as the program's 8-bit text.
 std::string NotFound() {
-  return "порт не найден. Возможно, модем отключён: проверьте кабель и питание модема, затем выберите "
-         "порт в списке заново (F5 обновляет список).";
+  return Ansi(
+      "порт не найден. Возможно, модем отключён: проверьте кабель и питание модема, затем выберите "
+      "порт в списке заново (F5 обновляет список).");
 }
 
 std::string NotAllowed(const std::string& devicePath) {
   struct stat st {};
   bool known = ::stat(devicePath.c_str(), &st) == 0;
   if (known && st.st_gid == 0)
-    return "нет прав на работу с портом. Порт принадлежит группе root, вступать в которую не следует: "
-           "попросите администратора отдать порт группе dialout (правилом udev с GROUP=\"dialout\") и "
-           "добавить вас в эту группу.";
-  std::string group = known ? GroupName(st.st_gid) : "dialout";
-  return "нет прав на работу с портом. Порт доступен группе " + group +
-         ": добавьте себя в неё командой «sudo usermod -a -G " + group + " " + UserName() +
-         "» и войдите в систему заново (новая группа действует только после нового входа).";
+    return Ansi(
+        "нет прав на работу с портом. Порт принадлежит группе root, вступать в которую не следует: "
+        "попросите администратора отдать порт группе dialout (правилом udev с GROUP=\"dialout\") и "
+        "добавить вас в эту группу.");
+  std::string group = Utf8ToAnsi(known ? GroupName(st.st_gid) : "dialout");
+  return FormatMessage(Ansi("нет прав на работу с портом. Порт доступен группе %s: добавьте себя в неё "
+                            "командой «sudo usermod -a -G %s %s» и войдите в систему заново (новая "
+                            "группа действует только после нового входа)."),
+                       {group, group, Utf8ToAnsi(UserName())});
 }
 
 std::string HolderText(const TPortHolder& holder) {
-  std::string program = holder.Program.empty() ? "с неизвестным именем" : holder.Program;
+  std::string program = holder.Program.empty() ? Ansi("с неизвестным именем") : Utf8ToAnsi(holder.Program);
   return program + " (pid " + std::to_string(holder.Pid) + ")";
 }
 
@@ -62,30 +69,37 @@ std::string Busy(const std::string& devicePath, pid_t lockHolder) {
   std::vector<TPortHolder> holders = FindPortHolders(devicePath);
   if (holders.empty() && lockHolder > 0) holders.push_back({lockHolder, ProgramOfProcess(lockHolder)});
   if (holders.empty())
-    return "порт занят другой программой. Закройте программу, которая работает с портом (терминал, "
-           "другой экземпляр Kelvo), и повторите попытку.";
-  std::string text = holders.size() == 1 ? "порт занят программой " : "порт заняли программы ";
+    return Ansi(
+        "порт занят другой программой. Закройте программу, которая работает с портом (терминал, "
+        "другой экземпляр Kelvo), и повторите попытку.");
+  std::string programs;
   bool modemManager = false;
   for (size_t i = 0; i < holders.size(); ++i) {
-    text += (i > 0 ? ", " : "") + HolderText(holders[i]);
+    programs += (i > 0 ? ", " : "") + HolderText(holders[i]);
     modemManager = modemManager || holders[i].Program == "ModemManager";
   }
-  if (lockHolder > 0) text += ", файл блокировки " + LockDirectory() + "/" + LockFileName(devicePath);
+  std::string text = FormatMessage(
+      Ansi(holders.size() == 1 ? "порт занят программой %s" : "порт заняли программы %s"), {programs});
+  if (lockHolder > 0)
+    text += FormatMessage(Ansi(", файл блокировки %s"),
+                          {Utf8ToAnsi(LockDirectory() + "/" + LockFileName(devicePath))});
   if (modemManager)
     return text +
-           ". ModemManager сам занимает найденные модемы: остановите его командой «sudo systemctl stop "
-           "ModemManager» или запретите ему этот порт правилом udev с ID_MM_DEVICE_IGNORE (пример — файл "
-           "99-kelvo-modemmanager.rules рядом с программой; см. справку).";
-  return text + ". Закройте эту программу и повторите попытку.";
+           Ansi(
+               ". ModemManager сам занимает найденные модемы: остановите его командой «sudo systemctl stop "
+               "ModemManager» или запретите ему этот порт правилом udev с ID_MM_DEVICE_IGNORE (пример — файл "
+               "99-kelvo-modemmanager.rules рядом с программой; см. справку).");
+  return text + Ansi(". Закройте эту программу и повторите попытку.");
 }
 
 std::string NotATerminal(const std::string& devicePath) {
   struct stat st {};
   if (::stat(devicePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-    return "это каталог, а не последовательный порт. Укажите файл устройства, например /dev/ttyUSB0.";
+    return Ansi("это каталог, а не последовательный порт. Укажите файл устройства, например /dev/ttyUSB0.");
   if (::stat(devicePath.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-    return "это обычный файл, а не последовательный порт. Укажите файл устройства, например /dev/ttyUSB0.";
-  return "это устройство не является последовательным портом (терминалом).";
+    return Ansi(
+        "это обычный файл, а не последовательный порт. Укажите файл устройства, например /dev/ttyUSB0.");
+  return Ansi("это устройство не является последовательным портом (терминалом).");
 }
 
 std::string Reason(const std::string& devicePath, int error, pid_t lockHolder) {
@@ -113,7 +127,7 @@ std::string OpenFailureText(const std::string& devicePath, int error, pid_t lock
   std::string head = ComErrorText(CError_OpenFailed) + " " + Utf8ToAnsi(devicePath) + ": ";
   std::string reason = Reason(devicePath, error, lockHolder);
   if (reason.empty()) return head + SystemErrorText(error);
-  return head + Utf8ToAnsi(reason);
+  return head + reason;
 }
 
 }  // namespace kelvo

@@ -56,9 +56,10 @@ class KelvoRunTest : public ::testing::Test {
                    scripts + "  </Modem>\r\n</Modems>");
   }
 
-  TResult Run(const std::string& args, const std::string& input = "") {
+  // env: assignments before the program ("LANG=en_US.UTF-8 ").
+  TResult Run(const std::string& args, const std::string& input = "", const std::string& env = "") {
     WriteBytes(Dir.File("in"), input);
-    std::string command = std::string(KELVO_RUN_PATH) + " --library " + Library + " " + args + " <" +
+    std::string command = env + std::string(KELVO_RUN_PATH) + " --library " + Library + " " + args + " <" +
                           Dir.File("in") + " >" + Dir.File("out") + " 2>" + Dir.File("err");
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(Dir.File("out")),
@@ -357,4 +358,25 @@ TEST(KelvoRunSignals, SigintAndSigtermStopTheRunCloseThePortAndExitWith130And143
     other.SetPortName(silent.Path);
     EXPECT_NO_THROW(other.Open());
   }
+}
+
+TEST_F(KelvoRunTest, UnderAnEnglishLocaleItsMessagesAreEnglishAndTheScriptsAreNot) {
+  const std::string english = "LANG=en_US.UTF-8 ";
+  TResult badPort = Run("--port /nonexistent/tty Модем ok", "", english);
+  EXPECT_EQ(badPort.Exit, 1);
+  EXPECT_EQ(badPort.Err,
+            "kelvo-run: Cannot open COM port /nonexistent/tty: the port was not found. The modem may be "
+            "unplugged: check the modem's cable and power, then choose the port in the list again (F5 "
+            "refreshes the list).\n");
+  // The summary of several ports; the script's own text stays as written.
+  TResult many = Run("--port /nonexistent/a --port " + Sim.Path + " Модем stop", "", english);
+  EXPECT_EQ(many.Exit, 1);
+  EXPECT_NE(many.Out.find("port"), std::string::npos) << many.Out;
+  EXPECT_NE(many.Out.find("result"), std::string::npos) << many.Out;
+  EXPECT_NE(many.Out.find("done: 0 of 2"), std::string::npos) << many.Out;
+  EXPECT_NE(many.Out.find("линия занята"), std::string::npos) << many.Out;
+  // Russian elsewhere, C included.
+  EXPECT_EQ(Run("--port /nonexistent/tty Модем ok", "", "LANG=C ")
+                .Err.rfind("kelvo-run: Невозможно открыть COM порт", 0),
+            0u);
 }

@@ -15,6 +15,7 @@
 #include "serial/com_port.h"
 #include "serial/uucp_lock.h"
 #include "text/cp1251.h"
+#include "text/text_translator.h"
 #include "xml/temp_dir.h"
 
 using namespace kelvo;
@@ -236,4 +237,22 @@ TEST_F(OpenFailure, WithoutAWritableLockFolderThePortOpensSilently) {
   EXPECT_EQ(OpenMessage(Pty.SlavePath()), "opened");
   ::unsetenv("KELVO_LOCK_DIR");
   EXPECT_EQ(LockDirectory(), "/var/lock");
+}
+
+// Each sentence reaches the interface's language whole, the device, programs and lock file filled
+// in after it is translated: a translator that marks what it was given shows both.
+TEST_F(OpenFailure, EverySentenceGoesThroughTheTranslatorWhole) {
+  SetTextTranslator([](std::string_view utf8) { return "[" + std::string(utf8) + "]"; });
+  THolderProcess holder("", THold::Nothing);
+  WriteBytes(LockOf(Pty.SlavePath()), LockContent(holder.Pid()));
+  const std::string missing = OpenMessage("/dev/ttyKelvoNone");
+  const std::string busy = OpenMessage(Pty.SlavePath());
+  SetTextTranslator(nullptr);
+  EXPECT_EQ(missing,
+            "[Невозможно открыть COM порт] /dev/ttyKelvoNone: [порт не найден. Возможно, модем отключён: "
+            "проверьте кабель и питание модема, затем выберите порт в списке заново (F5 обновляет список).]");
+  EXPECT_EQ(busy, "[Невозможно открыть COM порт] " + Pty.SlavePath() +
+                      ": [порт занят программой sleep (pid " + std::to_string(holder.Pid()) +
+                      ")][, файл блокировки " + LockOf(Pty.SlavePath()) +
+                      "][. Закройте эту программу и повторите попытку.]");
 }

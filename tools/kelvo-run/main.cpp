@@ -10,6 +10,7 @@
 #include "run_modes.h"
 #include "run_options.h"
 #include "run_terminal.h"
+#include "translation/interface_language.h"
 
 using namespace kelvo;
 
@@ -26,6 +27,7 @@ std::string ProgramDir(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  InstallEnglishTranslation();  // English messages for English locales, before any text is made
   TRunOptions options;
   std::string problem;
   if (!ParseRunOptions(std::vector<std::string>(argv + 1, argv + argc), options, problem)) {

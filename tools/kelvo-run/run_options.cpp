@@ -41,7 +41,7 @@ const char* const kRunUsage =
     "                     USB path), and the stable /dev/serial/by-id/ names\n"
     "  --speed BPS        open the port at BPS bits/s and run the script without searching for the\n"
     "                     modem (for a modem known to answer at one speed)\n"
-    "  --timeout SECONDS  end a run that takes longer, with \"превышено время выполнения сценария\"\n"
+    "  --timeout SECONDS  end a run that takes longer, with the message that the run took too long\n"
     "                     and exit status 1 (a script's Expect waits as long as the modem talks)\n"
     "  --port DEVICE      a port to run on; repeat it, or separate ports by commas\n"
     "  --all-ports        run on every serial port of the port list (and of KELVO_PORTS)\n"
@@ -53,8 +53,8 @@ const char* const kRunUsage =
     "  --answers FILE     answer the questions with the lines of FILE, in order\n"
     "  --answers-dir DIR  a port whose name is a file in DIR (DIR/ttyUSB3) takes its answers\n"
     "                     from there instead\n"
-    "  --no-input         a question left without an answer fails the run (\"отменено\n"
-    "                     пользователем\") instead of waiting for the terminal\n"
+    "  --no-input         a question left without an answer fails the run, as if the user had\n"
+    "                     cancelled it, instead of waiting for the terminal\n"
     "  --report FILE      write a JSON report of the run to FILE; \"-\" writes it to standard\n"
     "                     output and the rest of the output to standard error\n";
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/visible_text.h"
+#include "text/exception.h"
+#include "text/text_translator.h"
 
 namespace kelvo {
 
@@ -13,8 +15,9 @@ using TRow = std::vector<std::string>;
 TRow PortRow(const TPortRun& run) {
   const TRunResult& r = run.Result;
   bool ok = r.End == TRunEnd::reCompleted;
-  return {run.PortName, ok ? "выполнен" : "ошибка",
-          r.DetectedSpeed > 0 ? std::to_string(r.DetectedSpeed) : "-", FormatRunSeconds(r.Duration) + " с",
+  return {run.PortName, Translate(ok ? "выполнен" : "ошибка"),
+          r.DetectedSpeed > 0 ? std::to_string(r.DetectedSpeed) : "-",
+          FormatMessage(Translate("%s с"), {FormatRunSeconds(r.Duration)}),
           ok ? std::string() : VisibleUtf8(r.Message)};
 }
 
@@ -44,14 +47,16 @@ size_t DisplayWidth(const std::string& utf8) {
 }
 
 std::vector<std::string> SummaryTable(const TMultiPortRun& run) {
-  std::vector<TRow> rows = {{"порт", "результат", "скорость", "время", "причина"}};
+  std::vector<TRow> rows = {{Translate("порт"), Translate("результат"), Translate("скорость"),
+                             Translate("время"), Translate("причина")}};
   size_t succeeded = 0;
   for (size_t i = 0; i < run.Count(); ++i) {
     rows.push_back(PortRow(run.Run(i)));
     if (run.Run(i).Result.End == TRunEnd::reCompleted) ++succeeded;
   }
   std::vector<std::string> lines = LayOut(rows);
-  lines.push_back("выполнено: " + std::to_string(succeeded) + " из " + std::to_string(run.Count()));
+  lines.push_back(FormatMessage(Translate("выполнено: %s из %s"),
+                                {std::to_string(succeeded), std::to_string(run.Count())}));
   return lines;
 }
 

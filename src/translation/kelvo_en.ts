@@ -316,6 +316,122 @@ The program is provided &quot;as is&quot;. The authors are not liable for damage
         <translation>unsupported speed in the function SetBaudRate</translation>
     </message>
     <message>
+        <source>Невозможно открыть COM порт</source>
+        <translation>Cannot open COM port</translation>
+    </message>
+    <message>
+        <source>Ошибка записи</source>
+        <translation>Write error</translation>
+    </message>
+    <message>
+        <source>Ошибка чтения</source>
+        <translation>Read error</translation>
+    </message>
+    <message>
+        <source>Неверный параметр Async</source>
+        <translation>Invalid Async parameter</translation>
+    </message>
+    <message>
+        <source>Ошибка реестра</source>
+        <translation>Registry error</translation>
+    </message>
+    <message>
+        <source>: связь с модемом потеряна (устройство отключено или линия разорвана)</source>
+        <translation>: the connection to the modem is lost (the device was unplugged or the line broke)</translation>
+    </message>
+    <message>
+        <source>порт не найден. Возможно, модем отключён: проверьте кабель и питание модема, затем выберите порт в списке заново (F5 обновляет список).</source>
+        <translation>the port was not found. The modem may be unplugged: check the modem's cable and power, then choose the port in the list again (F5 refreshes the list).</translation>
+    </message>
+    <message>
+        <source>нет прав на работу с портом. Порт принадлежит группе root, вступать в которую не следует: попросите администратора отдать порт группе dialout (правилом udev с GROUP=&quot;dialout&quot;) и добавить вас в эту группу.</source>
+        <translation>you are not allowed to use the port. It belongs to the group root, which you should not join: ask the administrator to give the port to the group dialout (with a udev rule with GROUP=&quot;dialout&quot;) and to add you to that group.</translation>
+    </message>
+    <message>
+        <source>нет прав на работу с портом. Порт доступен группе %s: добавьте себя в неё командой «sudo usermod -a -G %s %s» и войдите в систему заново (новая группа действует только после нового входа).</source>
+        <translation>you are not allowed to use the port. The port is open to the group %s: add yourself to it with &quot;sudo usermod -a -G %s %s&quot; and log in again (a new group takes effect only after a new login).</translation>
+    </message>
+    <message>
+        <source>с неизвестным именем</source>
+        <translation>with an unknown name</translation>
+    </message>
+    <message>
+        <source>порт занят другой программой. Закройте программу, которая работает с портом (терминал, другой экземпляр Kelvo), и повторите попытку.</source>
+        <translation>the port is busy with another program. Close the program that works with the port (a terminal, another Kelvo) and try again.</translation>
+    </message>
+    <message>
+        <source>порт занят программой %s</source>
+        <translation>the port is held by the program %s</translation>
+    </message>
+    <message>
+        <source>порт заняли программы %s</source>
+        <translation>the port is held by the programs %s</translation>
+    </message>
+    <message>
+        <source>, файл блокировки %s</source>
+        <translation>, lock file %s</translation>
+    </message>
+    <message>
+        <source>. ModemManager сам занимает найденные модемы: остановите его командой «sudo systemctl stop ModemManager» или запретите ему этот порт правилом udev с ID_MM_DEVICE_IGNORE (пример — файл 99-kelvo-modemmanager.rules рядом с программой; см. справку).</source>
+        <translation>. ModemManager takes every modem it finds: stop it with &quot;sudo systemctl stop ModemManager&quot; or keep it off this port with a udev rule with ID_MM_DEVICE_IGNORE (an example is the file 99-kelvo-modemmanager.rules beside the program; see the help).</translation>
+    </message>
+    <message>
+        <source>. Закройте эту программу и повторите попытку.</source>
+        <translation>. Close that program and try again.</translation>
+    </message>
+    <message>
+        <source>это каталог, а не последовательный порт. Укажите файл устройства, например /dev/ttyUSB0.</source>
+        <translation>this is a folder, not a serial port. Give a device file, for example /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <source>это обычный файл, а не последовательный порт. Укажите файл устройства, например /dev/ttyUSB0.</source>
+        <translation>this is an ordinary file, not a serial port. Give a device file, for example /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <source>это устройство не является последовательным портом (терминалом).</source>
+        <translation>this device is not a serial port (a terminal).</translation>
+    </message>
+    <message>
+        <source>выполнен</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>%s с</source>
+        <translation>%s s</translation>
+    </message>
+    <message>
+        <source>порт</source>
+        <translation>port</translation>
+    </message>
+    <message>
+        <source>результат</source>
+        <translation>result</translation>
+    </message>
+    <message>
+        <source>скорость</source>
+        <translation>speed</translation>
+    </message>
+    <message>
+        <source>время</source>
+        <translation>time</translation>
+    </message>
+    <message>
+        <source>причина</source>
+        <translation>reason</translation>
+    </message>
+    <message>
+        <source>выполнено: %s из %s</source>
+        <translation>done: %s of %s</translation>
+    </message>
+    <message>
+        <source>ответ: </source>
+        <translation>answer: </translation>
+    </message>
+    <message>
         <source>Сохранять протоколы всех запусков</source>
         <translation>Save the logs of all runs</translation>
     </message>
