@@ -47,6 +47,6 @@ trees() {
   { printf '%s' "$head"; repeat '<a>' 20000; printf '\n'; } >"$dir/unclosed_deep_elements.xml"
 }
 
-for target in script_run fs_il_parser fs_tokenizer; do scripts "$out/$target"; done
-for target in il_build fs_xml; do trees "$out/$target"; done
+for target in script_run il_parser parser; do scripts "$out/$target"; done
+for target in il_builder xml_tree; do trees "$out/$target"; done
 echo "seed corpora in $out: $(find "$out" -type f | wc -l) files"

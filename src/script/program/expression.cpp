@@ -267,14 +267,16 @@ using TPlusNode = TArithmeticNode<opPlus, VarAdd32, VarAdd>;
 using TMinusNode = TArithmeticNode<opMinus, VarSub32, VarSub>;
 using TMulNode = TArithmeticNode<opMul, VarMul32, VarMul>;
 
-// div and mod: on typed integers the 32-bit values, else the variants as they are.
+// div and mod: on typed integers the 32-bit values (unless one holds a 64-bit value), else the
+// variants as they are.
 template <TfsOperatorType TOp, Variant (*TVariant)(const Variant&, const Variant&)>
 class TIntegerDivisionNode : public TfsOperatorNode {
  public:
   TIntegerDivisionNode() : TfsOperatorNode(TOp) {}
   Variant GetValue() override {
     TOperands o(*Left, *Right);
-    if (IntOnly) return TVariant(Variant(Int32Of(*o.L)), Variant(Int32Of(*o.R)));
+    if (IntOnly && o.L->VarType() != varInt64 && o.R->VarType() != varInt64)
+      return TVariant(Variant(Int32Of(*o.L)), Variant(Int32Of(*o.R)));
     return TVariant(*o.L, *o.R);
   }
 };

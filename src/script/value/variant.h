@@ -262,7 +262,8 @@ inline Variant VarMod(const Variant& a, const Variant& b) {
   return VarModAny(a, b);
 }
 // The typed forms of +, - and *: both values taken as 32-bit integers and the result wrapping at
-// 32 bits, for operands the builder knows to be integers. The forms above never wrap.
+// 32 bits, for operands the builder knows to be integers. A 64-bit operand is computed as the forms
+// above compute it (in 64 bits, a float beyond), which never wrap.
 Variant VarAdd32(const Variant& a, const Variant& b);
 Variant VarSub32(const Variant& a, const Variant& b);
 Variant VarMul32(const Variant& a, const Variant& b);

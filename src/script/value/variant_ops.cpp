@@ -228,6 +228,12 @@ Variant BinaryOp(const Variant& left, const Variant& right, TArithOp op) {
   return IntegerRule(*a, *b, ca, cb, op);
 }
 
+// A declared integer type does not say 32 bits: a 64-bit value (StrToInt64's result, a literal
+// beyond 32 bits) keeps the variant arithmetic, which computes in 64 bits and widens beyond.
+bool HasInt64(const Variant& a, const Variant& b) {
+  return a.VarType() == varInt64 || b.VarType() == varInt64;
+}
+
 }  // namespace
 
 Variant VarAddAny(const Variant& a, const Variant& b) {
@@ -267,12 +273,15 @@ Variant VarXor(const Variant& a, const Variant& b) {
 }
 
 Variant VarAdd32(const Variant& a, const Variant& b) {
+  if (HasInt64(a, b)) return BinaryOp(a, b, TArithOp::Add);
   return Variant(Wrap32(std::int64_t{Int32Of(a)} + Int32Of(b)));
 }
 Variant VarSub32(const Variant& a, const Variant& b) {
+  if (HasInt64(a, b)) return BinaryOp(a, b, TArithOp::Sub);
   return Variant(Wrap32(std::int64_t{Int32Of(a)} - Int32Of(b)));
 }
 Variant VarMul32(const Variant& a, const Variant& b) {
+  if (HasInt64(a, b)) return BinaryOp(a, b, TArithOp::Mul);
   return Variant(Wrap32(std::int64_t{Int32Of(a)} * Int32Of(b)));
 }
 
