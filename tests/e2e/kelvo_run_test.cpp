@@ -290,6 +290,22 @@ TEST_F(KelvoRunTest, TerminalSendsTheLinesOfItsInputAndPrintsTheAnswers) {
   EXPECT_NE(gone.Err.find("Невозможно открыть COM порт /nonexistent/tty"), std::string::npos) << gone.Err;
 }
 
+// A device that answers no speed of the search is still the user's to talk to: the terminal says
+// the modem was not found and stays open at the last speed tried.
+TEST(KelvoRunTerminal, ADeviceThatAnswersNoSpeedLeavesTheTerminalOpen) {
+  TSimulator silent({"--silent"});
+  TBackgroundRun run({"--terminal", "--port", silent.Path}, true);
+  run.Type("ATI\n");
+  ASSERT_TRUE(run.WaitFor("терминал открыт")) << run.Output;
+  EXPECT_NE(run.Output.find("\nмодем не обнаружен\nтерминал открыт, команды вводятся внизу: " + silent.Path),
+            std::string::npos)
+      << run.Output;
+  ASSERT_TRUE(run.WaitFor("> ATI\n")) << run.Output;
+  auto [exit, ms] = run.Signal(SIGTERM);
+  EXPECT_EQ(exit, 143);
+  EXPECT_NE(run.Output.find("\nтерминал закрыт\n"), std::string::npos) << run.Output;
+}
+
 // --terminal typed into while it runs: Ctrl+C closes the port and exits with 130; a device that
 // vanishes ends the terminal at once with the port's reason and exit code 1, instead of a wait
 // for input that would never end.

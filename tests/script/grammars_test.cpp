@@ -15,6 +15,7 @@
 #include "script/front/grammars/grammars.h"
 #include "script/front/languages.h"
 #include "script/printing_script.h"
+#include "script/script_data_files.h"
 #include "text/cp1251.h"
 
 namespace kelvo {
@@ -22,22 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kFolders[] = {"js", "syslib"};
+using testing::ListScriptFiles;
 
 fs::path DataDir() {
-  return fs::path(KELVO_TEST_DATA);
-}
-
-std::vector<std::string> ListScriptFiles() {
-  std::vector<std::string> files;
-  for (const char* folder : kFolders) {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(DataDir() / folder, ec))
-      if (entry.path().extension() == ".js")
-        files.push_back(std::string(folder) + "/" + entry.path().filename().string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
+  return testing::ScriptDataDir();
 }
 
 std::string ReadFile(const fs::path& file) {

@@ -10,29 +10,18 @@
 
 #include "script/format/format_settings.h"
 #include "script/printing_script.h"
+#include "script/script_data_files.h"
 
 namespace kelvo {
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kFolders[] = {"js", "syslib"};
+using testing::kScriptFolders;
+using testing::ListScriptFiles;
 
 fs::path DataDir() {
-  return fs::path(KELVO_TEST_DATA);
-}
-
-// Paths relative to the data folder ("js/loops.js"), sorted.
-std::vector<std::string> ListScriptFiles() {
-  std::vector<std::string> files;
-  for (const char* folder : kFolders) {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(DataDir() / folder, ec))
-      if (entry.path().extension() == ".js")
-        files.push_back(std::string(folder) + "/" + entry.path().filename().string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
+  return testing::ScriptDataDir();
 }
 
 std::vector<std::string> ReadLines(const fs::path& file) {
@@ -79,7 +68,7 @@ class ScriptFiles : public testing::PrintingScript, public ::testing::WithParamI
 // A moved data folder would otherwise leave the parameterised test with no cases, silently.
 TEST(ScriptFilesFolder, EveryFolderHoldsScripts) {
   std::vector<std::string> files = ListScriptFiles();
-  for (const char* folder : kFolders)
+  for (const char* folder : kScriptFolders)
     EXPECT_TRUE(std::any_of(files.begin(), files.end(), [&](const std::string& f) {
       return f.rfind(folder, 0) == 0;
     })) << DataDir() / folder;
