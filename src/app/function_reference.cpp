@@ -195,8 +195,8 @@ std::string FunctionsPageHtml() {
   }
   for (std::string_view category : kCategories) {
     const std::string anchor = CategoryAnchor(category);
-    html += "\n<h2 id=\"" + anchor + "\"><a name=\"" + anchor + "\"></a>";
-    html += CategoryTitle(category) + "</h2>\n";
+    html.append("\n<h2 id=\"").append(anchor).append("\"><a name=\"").append(anchor).append("\"></a>");
+    html.append(CategoryTitle(category)).append("</h2>\n");
     for (const TFunctionReference& f : FunctionReferences())
       if (f.Category == category) html += EntryHtml(f);
   }
