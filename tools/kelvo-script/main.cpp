@@ -3,6 +3,7 @@
 // 1 run-time error, 2 compile error, 3 usage or file error.
 // kelvo-script --functions [NAME]: the reference of the functions scripts can call, every function
 // on one line, or the function NAME whole (exit code 3 when there is none of that name).
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -70,6 +71,15 @@ int main(int argc, char** argv) {
   text << in.rdbuf();
   int code = kelvo::RunScriptText(file, text.str(), options, std::cout, std::cerr);
   std::cout.flush();
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  // The sanitizer builds free the engine's shared state, so that their leak check sees every block.
   kelvo::fsShutdownEngine();
   return code;
+#else
+  // Freeing the system library and the compiled grammars block by block costs a fifth of a short
+  // script's run, and nothing of theirs needs flushing: the process ends here and the system takes
+  // its memory back at once.
+  std::cerr.flush();
+  std::_Exit(code);
+#endif
 }

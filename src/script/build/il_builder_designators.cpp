@@ -224,6 +224,9 @@ std::unique_ptr<TfsDesignator> TfsILBuilder::Specialise(std::unique_ptr<TfsDesig
     case dkVariable:
       fast = std::make_unique<TfsVariableDesignator>(d->Prog);
       break;
+    case dkCall:
+      fast = std::make_unique<TfsCallDesignator>(d->Prog);
+      break;
     case dkStringArray:
       fast = std::make_unique<TfsStringDesignator>(d->Prog);
       break;

@@ -53,6 +53,47 @@ struct TSavedLocalsGuard {
   }
 };
 
+// The value of an argument: read where it is stored for a constant or a plain variable.
+Variant ArgumentValue(TfsExpression& arg) {
+  if (const Variant* stored = arg.Root->Direct) return *stored;
+  return arg.GetValue();
+}
+
+// Whether the arguments after the first may be stored one by one as they are evaluated: none of
+// them runs script code, and the callee is not running, so no argument reads a parameter that an
+// earlier argument has already replaced.
+bool StoresInPlace(TfsDesignatorItem& step, TfsCustomVariable& ref, TfsProcVariable* proc) {
+  int argc = step.Count();
+  if (ref.MacroArgs || argc > ref.ParamCount() || (proc != nullptr && proc->Executing)) return false;
+  for (int j = 1; j < argc; ++j)
+    if (!step.Arg(j)->ReadsOnly) return false;
+  return true;
+}
+
+// Stores a step's arguments into the parameters of the item it calls; for a macro the source text
+// of each argument instead of its value. Arguments are evaluated left to right, every one before
+// any parameter is stored unless storing them in turn cannot be told apart from that.
+void StoreArguments(TfsDesignatorItem& step, TfsCustomVariable& ref) {
+  int argc = step.Count();
+  if (argc == 0) return;
+  if (argc == 1 && ref.ParamCount() >= 1) {
+    TfsExpression* arg = step.Arg(0);
+    Variant v = ref.MacroArgs ? Variant(arg->SourceText) : ArgumentValue(*arg);
+    ref.GetParam(0)->Value = std::move(v);
+    return;
+  }
+  if (StoresInPlace(step, ref, step.Proc)) {
+    for (int j = 0; j < argc; ++j) ref.GetParam(j)->Value = ArgumentValue(*step.Arg(j));
+    return;
+  }
+  TArgBuffer args(argc);
+  for (int j = 0; j < argc; ++j) {
+    TfsExpression* arg = step.Arg(j);
+    args.Set(j, ref.MacroArgs ? Variant(arg->SourceText) : ArgumentValue(*arg));
+  }
+  for (int j = 0; j < argc && j < ref.ParamCount(); ++j) ref.GetParam(j)->Value = std::move(args[j]);
+}
+
 }  // namespace
 
 // --- TfsDesignatorItem
@@ -101,6 +142,8 @@ void TfsDesignator::Finalize() {
   if (n == 1 && firstIsVariable) {
     Kind = dkVariable;
     Target = first;
+  } else if (n == 1 && Step(0)->Proc != nullptr && !Step(0)->AnyByRef && !first->MacroArgs) {
+    Kind = dkCall;
   } else if (n == 2 && dynamic_cast<TfsStringVariable*>(first) != nullptr && Step(1)->Count() > 0) {
     Kind = dkStringArray;
     Target = first;
@@ -159,19 +202,7 @@ Variant TfsDesignator::Walk(bool setting, const Variant& value) {
     }
     TfsProcVariable* recursive = step->Proc != nullptr && step->Proc->Executing ? step->Proc : nullptr;
     TSavedLocalsGuard saved{recursive, recursive != nullptr ? recursive->PushLocals() : 0};
-    int argc = step->Count();
-    if (argc == 1 && ref->ParamCount() >= 1) {
-      TfsExpression* arg = step->Arg(0);
-      Variant v = ref->MacroArgs ? Variant(arg->SourceText) : arg->GetValue();
-      ref->GetParam(0)->Value = std::move(v);
-    } else if (argc > 0) {
-      TArgBuffer args(argc);
-      for (int j = 0; j < argc; ++j) {
-        TfsExpression* arg = step->Arg(j);
-        args.Set(j, ref->MacroArgs ? Variant(arg->SourceText) : arg->GetValue());
-      }
-      for (int j = 0; j < argc && j < ref->ParamCount(); ++j) ref->GetParam(j)->Value = std::move(args[j]);
-    }
+    StoreArguments(*step, *ref);
     if (step->Helper != nullptr) {
       step->Helper->OwnerItem = prev;
       step->Helper->OwnerValue = cur;
@@ -184,7 +215,7 @@ Variant TfsDesignator::Walk(bool setting, const Variant& value) {
       cur = ref->GetValue();
     }
     if (step->AnyByRef) {
-      for (int j = 0; j < argc && j < ref->ParamCount(); ++j)
+      for (int j = 0, argc = step->Count(); j < argc && j < ref->ParamCount(); ++j)
         if (ref->GetParam(j)->ByRef) step->Arg(j)->SetValue(ref->GetParam(j)->Value);
     }
     if (recursive != nullptr) {
@@ -196,6 +227,22 @@ Variant TfsDesignator::Walk(bool setting, const Variant& value) {
 }
 
 // --- fast designators
+
+Variant TfsCallDesignator::GetValue() {
+  TfsDesignatorItem& step = *Step(0);
+  TfsProcVariable& proc = *step.Proc;
+  // The callee's own stack-space check covers the nesting: arguments are evaluated first, and
+  // every call they make goes through its own check.
+  TfsProcVariable* recursive = proc.Executing ? &proc : nullptr;
+  TSavedLocalsGuard saved{recursive, recursive != nullptr ? proc.PushLocals() : 0};
+  StoreArguments(step, proc);
+  Variant result = proc.GetValue();
+  if (recursive != nullptr) {
+    saved.Proc = nullptr;
+    proc.PopLocals(saved.Mark, true);
+  }
+  return result;
+}
 
 Variant TfsStringDesignator::GetValue() {
   std::int64_t i = IndexSource->GetValue().AsInt64();

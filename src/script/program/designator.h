@@ -1,7 +1,8 @@
 // Designators: the compiled form of a name chain such as `a`, `s[i]`, `list.Items[i].Name` or
 // `f(x, y)`. Each step refers to the item it reads or calls and owns its argument expressions; the
 // chain is walked at run time with the value flowing from step to step. Fast subclasses serve a
-// single variable, a string character and an array element without the general walk.
+// single variable, a call of a script function, a string character and an array element without
+// the general walk.
 #pragma once
 
 #include <memory>
@@ -16,7 +17,7 @@ class TfsScript;
 class TfsXMLItem;
 class TfsProcVariable;
 
-enum TfsDesignatorKind { dkOther, dkVariable, dkStringArray, dkArray };
+enum TfsDesignatorKind { dkOther, dkVariable, dkStringArray, dkArray, dkCall };
 
 // One step of a chain; its list holds one argument expression per parameter of Ref.
 class TfsDesignatorItem : public TfsItemList {
@@ -69,6 +70,13 @@ class TfsVariableDesignator : public TfsDesignator {
   using TfsDesignator::TfsDesignator;
   Variant GetValue() override { return Target->GetValue(); }
   void SetValue(const Variant& value) override { Target->SetValue(value); }
+};
+
+// A call of a script procedure or function whose parameters are all passed by value: `f(x, y)`.
+class TfsCallDesignator : public TfsDesignator {
+ public:
+  using TfsDesignator::TfsDesignator;
+  Variant GetValue() override;
 };
 
 class TfsStringDesignator : public TfsDesignator {

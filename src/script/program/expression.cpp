@@ -577,6 +577,18 @@ void CheckTree(TfsExpressionNode* root, const TfsScript* prog, std::string& erro
 
 }  // namespace
 
+namespace {
+
+// Whether a tree reads only constants and plain variables, through operators.
+bool ReadsOnlyStorage(const TfsExpressionNode* node) {
+  if (node == nullptr) return true;
+  if (dynamic_cast<const TfsOperatorNode*>(node) != nullptr)
+    return ReadsOnlyStorage(node->Left.get()) && ReadsOnlyStorage(node->Right.get());
+  return node->Direct != nullptr;
+}
+
+}  // namespace
+
 std::string TfsExpression::Finalize() {
   if (Root->Priority() == 7) {
     std::unique_ptr<TfsExpressionNode> inner = std::move(Root->Left);
@@ -592,6 +604,7 @@ std::string TfsExpression::Finalize() {
   TypeName = type.TypeName.substr(0, TfsTypeRec::MaxTypeName);
   auto* dsgn = dynamic_cast<TfsDesignatorNode*>(Root.get());
   ReadOnly = dsgn == nullptr || dsgn->Designator->ReadOnly;
+  ReadsOnly = ReadsOnlyStorage(Root.get());
   return errorPos;
 }
 
@@ -654,14 +667,17 @@ std::string TfsExpression::Optimize(TfsDesignator* target) {
 
 bool TfsSetExpression::Check(const Variant& value) {
   int count = Count();
+  // Constants (the usual case labels) are compared where they are stored, without a copy.
+  Variant scratch;
+  auto entry = [this, &scratch](int i) -> const Variant& { return Entry(i)->Root->Eval(scratch); };
   for (int i = 0; i < count; ++i) {
     bool result;
     if (i < count - 2 && Get(i + 1) == nullptr && Get(i) != nullptr && Get(i + 2) != nullptr) {
-      result = VarCompare(value, Entry(i)->GetValue(), TVarCompareOp::GreatEq) &&
-               VarCompare(value, Entry(i + 2)->GetValue(), TVarCompareOp::LessEq);
+      result = VarCompare(value, entry(i), TVarCompareOp::GreatEq) &&
+               VarCompare(value, entry(i + 2), TVarCompareOp::LessEq);
       i += 2;
     } else {
-      result = Get(i) != nullptr && VarEquals(value, Entry(i)->GetValue());
+      result = Get(i) != nullptr && VarEquals(value, entry(i));
     }
     if (result) return true;
   }

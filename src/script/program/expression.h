@@ -148,6 +148,9 @@ class TfsExpression : public TfsCustomExpression {
   TfsExpressionNode* Current = nullptr;
   TfsScript* Prog;
   std::string SourceText;  // the source of the expression, passed to macro arguments
+  // Set by Finalize: the value is made of constants, plain variables and operators only, so
+  // evaluating it runs no script code and changes nothing.
+  bool ReadsOnly = false;
 
  private:
   void AddOperand(std::unique_ptr<TfsExpressionNode> node);

@@ -133,6 +133,10 @@ void TfsProcVariable::RemakeLocalSlots() {
   FLocalSlotsVersion = LocalProg->TableVersion();
 }
 
+void TfsProcVariable::GrowSavedStack(std::size_t size) {
+  FSavedStack.resize(std::max(size, FSavedStack.size() * 2));
+}
+
 void TfsProcVariable::SaveLocals(std::vector<Variant>& saved) {
   saved.clear();
   for (TfsCustomVariable* item : LocalSlots()) saved.push_back(item->Value);
@@ -141,22 +145,6 @@ void TfsProcVariable::SaveLocals(std::vector<Variant>& saved) {
 void TfsProcVariable::RestoreLocals(const std::vector<Variant>& saved) {
   const std::vector<TfsCustomVariable*>& slots = LocalSlots();
   for (std::size_t i = 0; i < slots.size() && i < saved.size(); ++i) slots[i]->Value = saved[i];
-}
-
-std::size_t TfsProcVariable::PushLocals() {
-  std::size_t mark = FSavedStack.size();
-  for (TfsCustomVariable* item : LocalSlots()) FSavedStack.emplace_back(item->Value);
-  return mark;
-}
-
-void TfsProcVariable::PopLocals(std::size_t mark, bool restore) {
-  if (restore) {
-    const std::vector<TfsCustomVariable*>& slots = LocalSlots();
-    std::size_t n = std::min(slots.size(), FSavedStack.size() - mark);
-    Variant* saved = FSavedStack.data() + mark;
-    for (std::size_t i = 0; i < n; ++i) slots[i]->Value.Swap(saved[i]);
-  }
-  FSavedStack.erase(FSavedStack.begin() + static_cast<std::ptrdiff_t>(mark), FSavedStack.end());
 }
 
 // --- TfsArrayHelper

@@ -7,6 +7,7 @@
 // Statements, expressions and designators plug in as further subclasses of these two.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -146,8 +147,32 @@ class TfsProcVariable : public TfsCustomVariable {
   // The same around a recursive call without allocating: PushLocals saves the values on this
   // procedure's own stack and returns the mark to give PopLocals, which restores them (or, with
   // restore false, when an exception passes, only drops them).
-  std::size_t PushLocals();
-  void PopLocals(std::size_t mark, bool restore);
+  // Inline: they run around every recursive call.
+  std::size_t PushLocals() {
+    const std::vector<TfsCustomVariable*>& slots = LocalSlots();
+    TfsCustomVariable* const* slot = slots.data();
+    std::size_t n = slots.size();
+    std::size_t mark = FSavedTop;
+    if (mark + n > FSavedStack.size()) GrowSavedStack(mark + n);
+    Variant* saved = FSavedStack.data() + mark;
+    for (std::size_t i = 0; i < n; ++i) saved[i] = slot[i]->Value;
+    FSavedTop = mark + n;
+    return mark;
+  }
+  void PopLocals(std::size_t mark, bool restore) {
+    Variant* saved = FSavedStack.data() + mark;
+    std::size_t count = FSavedTop - mark;
+    std::size_t i = 0;
+    if (restore) {
+      const std::vector<TfsCustomVariable*>& slots = LocalSlots();
+      TfsCustomVariable* const* slot = slots.data();
+      for (std::size_t n = std::min(slots.size(), count); i < n; ++i) slot[i]->Value = std::move(saved[i]);
+    }
+    // The rest is emptied rather than erased: the entries are reused by the next call, and an
+    // emptied entry keeps no text or array of a returned call alive.
+    for (; i < count; ++i) saved[i] = Variant();
+    FSavedTop = mark;
+  }
 
   bool Executing = false;
   bool IsFunction;
@@ -160,10 +185,14 @@ class TfsProcVariable : public TfsCustomVariable {
     return FLocalSlots;
   }
   void RemakeLocalSlots();
+  void GrowSavedStack(std::size_t size);
   const std::uint64_t* FLocalProgVersion;  // LocalProg's table version
   std::vector<TfsCustomVariable*> FLocalSlots;
   std::uint64_t FLocalSlotsVersion = ~std::uint64_t{0};
-  std::vector<Variant> FSavedStack;  // values saved by PushLocals, innermost call last
+  // Values saved by PushLocals, innermost call last, in FSavedStack[0, FSavedTop); the entries
+  // above FSavedTop are empty and kept for the next call.
+  std::vector<Variant> FSavedStack;
+  std::size_t FSavedTop = 0;
 };
 
 // Base of TfsExpression.

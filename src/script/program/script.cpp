@@ -256,15 +256,6 @@ void TfsScript::Terminate() {
     if (auto* proc = dynamic_cast<TfsProcVariable*>(e.Object)) proc->LocalProg->Terminate();
 }
 
-void TfsScript::RunLine(const std::string& unitName, const std::string& sourcePos) {
-  for (TfsScript* p = this; p != nullptr; p = p->Parent) {
-    if (p->OnRunLine) {
-      p->OnRunLine(*this, unitName, sourcePos);
-      return;
-    }
-  }
-}
-
 bool TfsScript::TUnitLines::Insert(std::string_view line) {
   bool plain = !line.empty() && line.size() <= 9 && line[0] != '0' &&
                std::all_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });

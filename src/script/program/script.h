@@ -124,7 +124,16 @@ class TfsScript {
   bool GetILCode(std::ostream& stream);
   bool SetILCode(std::istream& stream);
   void Terminate();
-  void RunLine(const std::string& unitName, const std::string& sourcePos);
+  // Calls the OnRunLine of this program or of its nearest parent that has one. Inline: it runs
+  // before every statement.
+  void RunLine(const std::string& unitName, const std::string& sourcePos) {
+    for (TfsScript* p = this; p != nullptr; p = p->Parent) {
+      if (p->OnRunLine) {
+        p->OnRunLine(*this, unitName, sourcePos);
+        return;
+      }
+    }
+  }
   void AddCodeLine(const std::string& unitName, const std::string& sourcePos);
   bool IsExecutableLine(int line, const std::string& unitName = "") const;
 

@@ -61,6 +61,12 @@ void TfsAssignmentStmt::Optimize() {
   TfsCustomVariable* single = Expression->SingleItem();
   // An expression's value is its root's: reading the root saves one call per run.
   Source = single != nullptr ? single : Expression->Root.get();
+  StoredTarget = !Target->ReadOnly && Target->Store() == TfsCustomVariable::stPlain ? &Target->Value : nullptr;
+  if (Source == Expression->Root.get()) {
+    StoredSource = Expression->Root->Direct;
+  } else {
+    StoredSource = Source->Store() != TfsCustomVariable::stComputed ? &Source->Value : nullptr;
+  }
 }
 
 bool TfsAssignmentStmt::Prepare() {
@@ -70,6 +76,10 @@ bool TfsAssignmentStmt::Prepare() {
 
 void TfsAssignmentStmt::Execute() {
   if (!Prepare()) return;
+  if (StoredTarget != nullptr) {
+    *StoredTarget = StoredSource != nullptr ? *StoredSource : Source->GetValue();
+    return;
+  }
   Target->SetValue(Source->GetValue());
 }
 
@@ -113,12 +123,13 @@ bool AddToInteger(TfsCustomVariable* target, TfsCustomVariable* source, int sign
   if (target->ReadOnly || target->Store() != TfsCustomVariable::stPlain ||
       target->Value.VarType() != varInteger)
     return false;
-  Variant a = target->Value;
+  std::int64_t a = target->Value.RawInt();
   Variant b = source->GetValue();
   if (b.VarType() == varInteger) {
-    target->Value = VarIntegerResult(a.RawInt() + sign * b.RawInt());
+    target->Value = VarIntegerResult(a + sign * b.RawInt());
   } else {
-    target->Value = sign > 0 ? VarAdd(a, b) : VarSub(a, b);
+    Variant before(static_cast<int>(a));
+    target->Value = sign > 0 ? VarAdd(before, b) : VarSub(before, b);
   }
   return true;
 }

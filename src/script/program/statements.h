@@ -43,6 +43,10 @@ class TfsAssignmentStmt : public TfsStatement {
   std::unique_ptr<TfsExpression> Expression;
   TfsCustomVariable* Target = nullptr;
   TfsCustomVariable* Source = nullptr;
+  // Where a writable plain variable keeps its value, written in place; none for other targets.
+  Variant* StoredTarget = nullptr;
+  // Where a plain variable or a constant source keeps its value; none when it is computed.
+  const Variant* StoredSource = nullptr;
   // Target and value typed integer: +=, -= and *= wrap at 32 bits as the typed operators do.
   bool IntOnly = false;
 

@@ -140,12 +140,6 @@ Variant::Variant(std::string value) : FType(varString) {
   FRef = std::make_shared<std::string>(std::move(value));
 }
 
-Variant Variant::Null() noexcept {
-  Variant v;
-  v.FType = varNull;
-  return v;
-}
-
 Variant Variant::OfInteger(TVarType kind, std::int64_t value) {
   Variant v;
   v.FType = kind;

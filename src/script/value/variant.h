@@ -139,7 +139,11 @@ class Variant {
     FRef.swap(other.FRef);
   }
 
-  static Variant Null() noexcept;
+  static Variant Null() noexcept {
+    Variant v;
+    v.FType = varNull;
+    return v;
+  }
   // An integer of a given integer kind (varByte, varWord, ...); the value is cut to that kind.
   static Variant OfInteger(TVarType kind, std::int64_t value);
   // A float of a given float kind (varSingle, varDouble, varCurrency, varDate).
@@ -265,9 +269,25 @@ inline Variant VarMod(const Variant& a, const Variant& b) {
 // The typed forms of +, - and *: both values taken as 32-bit integers and the result wrapping at
 // 32 bits, for operands the builder knows to be integers. A 64-bit operand is computed as the forms
 // above compute it (in 64 bits, a float beyond), which never wrap.
-Variant VarAdd32(const Variant& a, const Variant& b);
-Variant VarSub32(const Variant& a, const Variant& b);
-Variant VarMul32(const Variant& a, const Variant& b);
+Variant VarAdd32Any(const Variant& a, const Variant& b);
+Variant VarSub32Any(const Variant& a, const Variant& b);
+Variant VarMul32Any(const Variant& a, const Variant& b);
+// Two 32-bit integers inline, wrapping at 32 bits; any other pair as above.
+inline Variant VarWrapped32(std::int64_t v) {
+  return Variant(static_cast<std::int32_t>(static_cast<std::uint32_t>(v)));
+}
+inline Variant VarAdd32(const Variant& a, const Variant& b) {
+  if (VarBothInteger(a, b)) return VarWrapped32(a.RawInt() + b.RawInt());
+  return VarAdd32Any(a, b);
+}
+inline Variant VarSub32(const Variant& a, const Variant& b) {
+  if (VarBothInteger(a, b)) return VarWrapped32(a.RawInt() - b.RawInt());
+  return VarSub32Any(a, b);
+}
+inline Variant VarMul32(const Variant& a, const Variant& b) {
+  if (VarBothInteger(a, b)) return VarWrapped32(a.RawInt() * b.RawInt());
+  return VarMul32Any(a, b);
+}
 Variant VarNeg(const Variant& a);
 Variant VarNot(const Variant& a);
 // a := a + b without copying a's text when a is a string held only by a.

@@ -275,15 +275,15 @@ Variant VarXor(const Variant& a, const Variant& b) {
   return BinaryOp(a, b, TArithOp::Xor);
 }
 
-Variant VarAdd32(const Variant& a, const Variant& b) {
+Variant VarAdd32Any(const Variant& a, const Variant& b) {
   if (HasInt64(a, b)) return BinaryOp(a, b, TArithOp::Add);
   return Variant(Wrap32(std::int64_t{Int32Of(a)} + Int32Of(b)));
 }
-Variant VarSub32(const Variant& a, const Variant& b) {
+Variant VarSub32Any(const Variant& a, const Variant& b) {
   if (HasInt64(a, b)) return BinaryOp(a, b, TArithOp::Sub);
   return Variant(Wrap32(std::int64_t{Int32Of(a)} - Int32Of(b)));
 }
-Variant VarMul32(const Variant& a, const Variant& b) {
+Variant VarMul32Any(const Variant& a, const Variant& b) {
   if (HasInt64(a, b)) return BinaryOp(a, b, TArithOp::Mul);
   return Variant(Wrap32(std::int64_t{Int32Of(a)} * Int32Of(b)));
 }
