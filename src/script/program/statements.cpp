@@ -61,7 +61,8 @@ void TfsAssignmentStmt::Optimize() {
   TfsCustomVariable* single = Expression->SingleItem();
   // An expression's value is its root's: reading the root saves one call per run.
   Source = single != nullptr ? single : Expression->Root.get();
-  StoredTarget = !Target->ReadOnly && Target->Store() == TfsCustomVariable::stPlain ? &Target->Value : nullptr;
+  StoredTarget =
+      !Target->ReadOnly && Target->Store() == TfsCustomVariable::stPlain ? &Target->Value : nullptr;
   if (Source == Expression->Root.get()) {
     StoredSource = Expression->Root->Direct;
   } else {
