@@ -2,6 +2,7 @@
 
 #include <new>
 #include <sstream>
+#include <typeinfo>
 
 #include "script/front/literals.h"
 #include "script/program/declarations.h"
@@ -348,6 +349,12 @@ void TfsILBuilder::DoReturn(TfsXMLItem& element, TfsScript& prog, TfsStatement& 
     node->SetProp("pos", valuePos);
     assign.Add()->Assign(&value);
     DoAssign(assign, prog, stmt);
+    // A plain assignment leaves the function itself, saving a statement per call.
+    TfsObject* last = stmt.Get(stmt.Count() - 1);
+    if (typeid(*last) == typeid(TfsAssignmentStmt)) {
+      static_cast<TfsAssignmentStmt*>(last)->ExitAfter = true;
+      return;
+    }
   }
   ErrorPos(element);
   DoJump(element, prog, stmt, std::make_unique<TfsExitStmt>(&prog, element.GetProp("pos"), FUnitName));

@@ -24,6 +24,14 @@ void TfsStatement::Execute() {
   }
 }
 
+void TfsStatement::RunChildren() {
+  if (FList.size() == 1) {
+    if (!Prog->StopRequested) Child(0)->Execute();
+    return;
+  }
+  TfsStatement::Execute();
+}
+
 void TfsStatement::RunLine() {
   Prog->RunLine(UnitName, SourcePos);
 }
@@ -79,9 +87,10 @@ void TfsAssignmentStmt::Execute() {
   if (!Prepare()) return;
   if (StoredTarget != nullptr) {
     *StoredTarget = StoredSource != nullptr ? *StoredSource : Source->GetValue();
-    return;
+  } else {
+    Target->SetValue(Source->GetValue());
   }
-  Target->SetValue(Source->GetValue());
+  if (ExitAfter) Prog->ExitFlag = true;
 }
 
 namespace {
@@ -199,9 +208,9 @@ void TfsIfStmt::Execute() {
   RunLine();
   if (Prog->StopRequested) return;
   if (IsTrue(*Condition)) {
-    TfsStatement::Execute();
+    RunChildren();
   } else {
-    ElseStmt->Execute();
+    ElseStmt->RunChildren();
   }
 }
 
@@ -216,11 +225,11 @@ void TfsCaseStmt::Execute() {
   for (int i = 0; i < Count(); ++i) {
     auto* selector = static_cast<TfsCaseSelector*>(Get(i));
     if (selector->Check(v)) {
-      selector->Execute();
+      selector->RunChildren();
       return;
     }
   }
-  ElseStmt->Execute();
+  ElseStmt->RunChildren();
 }
 
 // --- loops
@@ -229,7 +238,7 @@ void TfsRepeatStmt::Execute() {
   RunLine();
   if (Prog->StopRequested) return;
   for (;;) {
-    TfsStatement::Execute();
+    RunChildren();
     if (LoopEnds(*Prog)) break;
     bool c = IsTrue(*Condition);
     if (c == !InverseCondition) break;
@@ -241,7 +250,7 @@ void TfsWhileStmt::Execute() {
   RunLine();
   if (Prog->StopRequested) return;
   while (IsTrue(*Condition)) {
-    TfsStatement::Execute();
+    RunChildren();
     if (LoopEnds(*Prog)) break;
   }
   Prog->BreakFlag = false;
@@ -255,13 +264,13 @@ void TfsForStmt::Execute() {
   if (!Down) {
     for (std::int64_t i = b; i <= e; ++i) {
       StoreLoopValue(Variable, Variant(static_cast<int>(i)));
-      TfsStatement::Execute();
+      RunChildren();
       if (LoopEnds(*Prog)) break;
     }
   } else {
     for (std::int64_t i = b; i >= e; --i) {
       StoreLoopValue(Variable, Variant(static_cast<int>(i)));
-      TfsStatement::Execute();
+      RunChildren();
       if (LoopEnds(*Prog)) break;
     }
   }
@@ -278,7 +287,7 @@ void TfsVbForStmt::Execute() {
   Variant i = b;
   while (down ? VarCompare(i, e, TVarCompareOp::GreatEq) : VarCompare(i, e, TVarCompareOp::LessEq)) {
     StoreLoopValue(Variable, i);
-    TfsStatement::Execute();
+    RunChildren();
     if (LoopEnds(*Prog)) break;
     i = VarAdd(i, s);
   }
@@ -296,9 +305,9 @@ void TfsCppForStmt::Execute() {
   FirstStmt->Execute();
   if (Prog->StopRequested) return;
   while (IsTrue(*Condition)) {
-    TfsStatement::Execute();
+    RunChildren();
     if (LoopEnds(*Prog)) break;
-    SecondStmt->Execute();
+    SecondStmt->RunChildren();
   }
   Prog->BreakFlag = false;
 }

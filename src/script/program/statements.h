@@ -23,6 +23,10 @@ class TfsStatement : public TfsItemList {
 
   // Runs the children in order, stopping on a stop request and after break, continue or exit.
   virtual void Execute();
+  // Runs the children as the list does, a single one directly (the usual `if (c) x;` and loop
+  // bodies of one statement). A bad_alloc it raises becomes EOutOfMemory in the list around
+  // this statement, as every statement is in one.
+  void RunChildren();
   void RunLine();
   TfsStatement* Child(int i) const { return static_cast<TfsStatement*>(Get(i)); }
 
@@ -49,6 +53,8 @@ class TfsAssignmentStmt : public TfsStatement {
   const Variant* StoredSource = nullptr;
   // Target and value typed integer: +=, -= and *= wrap at 32 bits as the typed operators do.
   bool IntOnly = false;
+  // `return value`: the function's Result is assigned and the function left, as one statement.
+  bool ExitAfter = false;
 
  protected:
   bool Prepare();  // RunLine and the stop check
