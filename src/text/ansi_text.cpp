@@ -83,6 +83,10 @@ int Compare(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+const std::array<char, 256>& AnsiUpperTable() {
+  return Tables().upper;
+}
+
 char AnsiUpperChar(char c) {
   return Tables().upper[U8(c)];
 }

@@ -3,6 +3,7 @@
 // page) have case, and comparison orders letters alphabetically, Ё right after Е.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,9 @@ namespace kelvo {
 
 char AnsiUpperChar(char c);
 char AnsiLowerChar(char c);
+// The upper case of every byte, indexed by the byte as unsigned: for loops that fold the case of
+// many characters without a call each.
+const std::array<char, 256>& AnsiUpperTable();
 std::string AnsiUpperCase(std::string_view s);
 std::string AnsiLowerCase(std::string_view s);
 

@@ -1,6 +1,7 @@
 #include "script/front/xml_tree.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -288,11 +289,13 @@ size_t TfsXMLItem::FindPropKey(std::string_view name) const {
     if (k <= name.size()) return name[k - 1];
     return k == name.size() + 1 ? '=' : '"';
   };
+  const std::array<char, 256>& upper = AnsiUpperTable();
+  auto up = [&upper](char c) { return upper[static_cast<unsigned char>(c)]; };
   const size_t keyLength = name.size() + 3, haystackLength = Text.size() + 1;
   for (size_t at = 0; at + keyLength <= haystackLength; ++at) {
     if (haystackAt(at) != ' ') continue;  // no other character upper-cases to a blank
     size_t k = 1;
-    while (k < keyLength && AnsiUpperChar(haystackAt(at + k)) == AnsiUpperChar(keyAt(k))) ++k;
+    while (k < keyLength && up(haystackAt(at + k)) == up(keyAt(k))) ++k;
     if (k == keyLength) return at;
   }
   return std::string::npos;

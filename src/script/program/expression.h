@@ -117,7 +117,7 @@ class TfsOperatorNode : public TfsExpressionNode {
 // compared upper-cased); none for an unknown text.
 std::unique_ptr<TfsOperatorNode> CreateOperatorNode(const std::string& text);
 
-class TfsExpression : public TfsCustomExpression {
+class TfsExpression final : public TfsCustomExpression {
  public:
   // Evaluation recurses once per level of the tree, without the stack guard the calls have: the
   // builder refuses deeper trees ("Nesting too deep"). No nesting the parser accepts comes near

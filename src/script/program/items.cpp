@@ -41,10 +41,6 @@ Variant TfsCustomVariable::GetValue() {
   return Value;
 }
 
-TfsParamItem* TfsCustomVariable::GetParam(int i) const {
-  return static_cast<TfsParamItem*>(Get(i));
-}
-
 TfsParamItem* TfsCustomVariable::AddParam(std::unique_ptr<TfsParamItem> param) {
   return Add(std::move(param));
 }

@@ -131,6 +131,10 @@ class TfsParamItem : public TfsCustomVariable {
   bool ByRef;  // a var parameter
 };
 
+inline TfsParamItem* TfsCustomVariable::GetParam(int i) const {
+  return static_cast<TfsParamItem*>(Get(i));
+}
+
 // A script procedure or function. Parameters, locals and "Result" exist once, in LocalProg;
 // a recursive call is made safe by the caller saving and restoring them (SaveLocals).
 class TfsProcVariable : public TfsCustomVariable {
