@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev libudev-dev
   socat iaxmodem xvfb xauth
   fonts-dejavu-core imagemagick
-  python3 lua5.4
+  python3 lua5.4 valgrind
   nlohmann-json3-dev python3-jsonschema ansible-core
   dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db bsdextrautils
 )
