@@ -9,6 +9,13 @@ function(kelvo_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
+# kelvo_test_program(NAME): NAME is a program that CTest runs. The target kelvo_tests
+# (tests/CMakeLists.txt) builds every such program and what they start, and nothing else: the tsan
+# preset builds only that.
+function(kelvo_test_program name)
+  set_property(GLOBAL APPEND PROPERTY KELVO_TEST_PROGRAMS ${name})
+endfunction()
+
 # kelvo_test(NAME SOURCES ... DEPS ... [DEFINES ...] [NEEDS targets...]): one GoogleTest executable,
 # its tests registered with CTest; NEEDS names programs that the tests start. Nothing without tests.
 function(kelvo_test name)
@@ -17,6 +24,7 @@ function(kelvo_test name)
   endif()
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;ENV;DEFINES;NEEDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  kelvo_test_program(${name})
   if(ARG_DEFINES)
     target_compile_definitions(${name} PRIVATE ${ARG_DEFINES})
   endif()

@@ -238,9 +238,11 @@ void TCustomComPort::Close() {
   DoBeforeClose();
   AbortAllAsync();
   if (FHasThread) {
+    // The window goes first: messages posted for it and not yet run are dropped, also those that
+    // the wait for the thread's end would otherwise run.
+    FSyncWindow.reset();
     FEventThread.reset();
     FHasThread = false;
-    FSyncWindow.reset();
     FTxSignal.reset();
   }
   DestroyHandle();

@@ -35,6 +35,7 @@
 #include "serial/com_types.h"
 #include "serial/deadline.h"
 #include "serial/device_control_block.h"
+#include "serial/input_taken.h"
 #include "serial/serial_device.h"
 
 namespace kelvo {
@@ -244,6 +245,9 @@ class TCustomComPort {
   std::shared_ptr<TSyncWindow> FSyncWindow;
   // Set after bytes were written, so that the event thread looks for an empty transmit queue.
   std::unique_ptr<TEventSignal> FTxSignal;
+  // Counts the bytes read and the input purges, so that the event thread tells new bytes from
+  // the ones it reported when the queue did not run empty between two looks.
+  TInputTaken FInputTaken;
   TClockFunction FClock = [] { return TClock::now(); };
   const TEventSignal* FInterrupt = nullptr;
   std::mutex FPendingLock;

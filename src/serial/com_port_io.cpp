@@ -203,6 +203,7 @@ bool TCustomComPort::StepRead(TAsync& a, bool mayWait) {
     char* at = a.ReadBuffer + a.Transferred;
     ssize_t n = RetryOnEintr([&] { return SystemCalls().Read(FDevice.Fd(), at, a.Count - a.Transferred); });
     if (n > 0) {
+      FInputTaken.Bytes += static_cast<uint64_t>(n);
       if (FDeviceDiscardNull) n = std::remove(at, at + n, '\0') - at;
       a.Transferred += static_cast<int>(n);
       if (n > 0) a.ReadDeadline->BytesArrived(FClock());
@@ -268,6 +269,7 @@ void TCustomComPort::AbortAllAsync() {
 void TCustomComPort::ClearBuffer(bool input, bool output) {
   if (!FDevice.IsOpen()) throw EComPort(CError_PurgeFailed, EBADF);
   if (int e = FDevice.Purge(input, output)) throw EComPort(CError_PurgeFailed, e);
+  if (input) ++FInputTaken.Purges;
 }
 
 // The status query: error flags since the last query (cleared by it) and both queue counts.

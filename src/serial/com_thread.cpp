@@ -21,8 +21,9 @@ void ApplyPriority(TThreadPriority priority) {
 TComThread::TComThread(TCustomComPort& port)
     : FComPort(port),
       FWatcher(port.FDevice, EventsToDeviceMask(port.FEvents), port.FBuffer->InputSize(),
-               port.FTxSignal.get()),
-      FPriority(port.FEventThreadPriority) {
+               port.FTxSignal.get(), &port.FInputTaken),
+      FPriority(port.FEventThreadPriority),
+      FWindow(port.FSyncWindow) {
   FThread = std::thread([this] { Execute(); });
 }
 
@@ -80,10 +81,9 @@ void TComThread::DoEvents() {
 }
 
 void TComThread::SendEvents() {
-  std::weak_ptr<TSyncWindow> window = FComPort.FSyncWindow;
   for (TComEvent e : kDoEventsOrder) {
     if (!FEvents.Contains(e)) continue;
-    TMainThreadQueue::Instance().Post([window, code = EventToWindowCode(e)] {
+    TMainThreadQueue::Instance().Post([window = FWindow, code = EventToWindowCode(e)] {
       if (auto w = window.lock()) w->Port->WindowMethod(code);
     });
   }

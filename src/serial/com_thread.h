@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "serial/com_types.h"
@@ -15,6 +16,7 @@
 namespace kelvo {
 
 class TCustomComPort;
+struct TSyncWindow;
 
 class TComThread {
  public:
@@ -40,6 +42,9 @@ class TComThread {
   TEventWatcher FWatcher;
   TThreadPriority FPriority;
   TComEvents FEvents;
+  // The smWindowSync window, taken when the thread starts: Close drops the port's window while the
+  // thread may still be posting, so the thread never reads the port's pointer.
+  std::weak_ptr<TSyncWindow> FWindow;
   std::atomic<bool> FFinished{false};
   std::thread FThread;
 };

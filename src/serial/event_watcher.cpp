@@ -15,15 +15,32 @@ constexpr uint32_t kCounterBits =
 }  // namespace
 
 TEventWatcher::TEventWatcher(TSerialDevice& device, uint32_t deviceMask, int inputSize,
-                             TEventSignal* txSignal)
-    : FDevice(device), FMask(deviceMask), FInputSize(inputSize), FTxSignal(txSignal) {
+                             TEventSignal* txSignal, const TInputTaken* taken)
+    : FDevice(device), FMask(deviceMask), FInputSize(inputSize), FTxSignal(txSignal), FTaken(taken) {
   FHasCounters = (FMask & kCounterBits) && FDevice.Counters(FCounters) == 0;
 }
 
-uint32_t TEventWatcher::ReceivedEvents(int count) {
+bool TEventWatcher::LookAtInput(TInputLook& look) {
+  if (FTaken) {
+    look.Purges = FTaken->Purges.load();
+    look.Taken = FTaken->Bytes.load();
+  }
+  return FDevice.InputCount(look.Count) == 0;
+}
+
+// After a purge every byte in the queue came later; otherwise bytes are new when more have entered
+// the queue than at the last report.
+bool TEventWatcher::HasNewBytes(const TInputLook& look) const {
+  if (look.Purges != FRxReported.Purges) return look.Count > 0;
+  return look.Taken + static_cast<uint64_t>(look.Count) >
+         FRxReported.Taken + static_cast<uint64_t>(FRxReported.Count);
+}
+
+uint32_t TEventWatcher::ReceivedEvents(const TInputLook& look) {
   uint32_t events = device::EV_RXCHAR;
-  if (FInputSize > 0 && count * 5 >= FInputSize * 4) events |= device::EV_RX80FULL;
-  FRxReported = count;
+  if (FInputSize > 0 && look.Count * 5 >= FInputSize * 4) events |= device::EV_RX80FULL;
+  FRxLooking = true;
+  FRxReported = look;
   return events;
 }
 
@@ -47,15 +64,14 @@ uint32_t TEventWatcher::CounterEvents() {
 // running empty, and the counters.
 uint32_t TEventWatcher::Collect() {
   uint32_t events = CounterEvents();
-  int count = 0;
-  if (FRxReported >= 0 && FDevice.InputCount(count) == 0) {
-    if (count == 0)
-      FRxReported = -1;
-    else if (count > FRxReported)
-      events |= ReceivedEvents(count);
-    else
-      FRxReported = count;
+  TInputLook look;
+  if (FRxLooking && LookAtInput(look)) {
+    if (look.Count == 0)
+      FRxLooking = false;
+    else if (HasNewBytes(look))
+      events |= ReceivedEvents(look);
   }
+  int count = 0;
   if (FTxPending && FDevice.OutputCount(count) == 0 && count == 0) {
     FTxPending = false;
     events |= device::EV_TXEMPTY;
@@ -64,7 +80,7 @@ uint32_t TEventWatcher::Collect() {
 }
 
 bool TEventWatcher::NeedsLooking() const {
-  return FHasCounters || FTxPending || (FRxReported >= 0 && (FMask & kRxBits));
+  return FHasCounters || FTxPending || (FRxLooking && (FMask & kRxBits));
 }
 
 int TEventWatcher::Wait(int stopFd, int timeoutMs, uint32_t& events, bool& stopped) {
@@ -74,7 +90,7 @@ int TEventWatcher::Wait(int stopFd, int timeoutMs, uint32_t& events, bool& stopp
   TWriteDeadline deadline(0, timeoutMs < 0 ? 0 : static_cast<uint32_t>(timeoutMs), 1, start);
   for (;;) {
     if ((events = Collect())) return 0;
-    const bool watchRx = FRxReported < 0 && (FMask & kRxBits);
+    const bool watchRx = !FRxLooking && (FMask & kRxBits);
     pollfd fds[3] = {{stopFd, POLLIN, 0},
                      {watchRx ? FDevice.Fd() : -1, POLLIN, 0},
                      {FTxSignal && (FMask & device::EV_TXEMPTY) ? FTxSignal->Fd() : -1, POLLIN, 0}};
@@ -86,9 +102,9 @@ int TEventWatcher::Wait(int stopFd, int timeoutMs, uint32_t& events, bool& stopp
       return 0;
     }
     if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) return EIO;
-    int count = 0;
-    if ((fds[1].revents & POLLIN) && FDevice.InputCount(count) == 0 && count > 0)
-      if ((events = ReceivedEvents(count) & FMask)) return 0;
+    TInputLook look;
+    if ((fds[1].revents & POLLIN) && LookAtInput(look) && look.Count > 0)
+      if ((events = ReceivedEvents(look) & FMask)) return 0;
     if (fds[2].revents) {
       FTxSignal->Reset();
       FTxPending = true;

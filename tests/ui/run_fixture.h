@@ -8,6 +8,7 @@
 #include <QTextBlock>
 
 #include "app/hex_text.h"
+#include "serial/com_port.h"
 #include "serial/simulator_process.h"
 #include "ui/log_view.h"
 #include "ui_fixture.h"
@@ -67,6 +68,21 @@ class RunWindowTest : public UiTest {
   std::pair<std::string, std::string> LastLogLine() {
     auto lines = LogLines(Main().LogView);
     return lines.empty() ? std::pair<std::string, std::string>{} : lines.back();
+  }
+
+  // The port is free: another program can open the simulator's line (a run or a terminal that
+  // ended has let go of it).
+  bool PortIsFree() {
+    TComPort other;
+    other.SetEvents({});
+    other.SetPortName(Sim->Path);
+    try {
+      other.Open();
+    } catch (const std::exception&) {
+      return false;
+    }
+    other.Close();
+    return true;
   }
 
   // With KELVO_SCREENSHOTS naming a folder, a picture of the widget is saved there, to look at.

@@ -59,19 +59,6 @@ class RunStopWindowTest : public RunWindowTest, public ::testing::WithParamInter
         break;
     }
   }
-  // The port is free: another program can open the simulator's line.
-  bool PortIsFree() {
-    TComPort other;
-    other.SetEvents({});
-    other.SetPortName(Sim->Path);
-    try {
-      other.Open();
-    } catch (const std::exception&) {
-      return false;
-    }
-    other.Close();
-    return true;
-  }
 };
 
 TEST_P(RunStopWindowTest, StopEndsTheRunWithin200Ms) {

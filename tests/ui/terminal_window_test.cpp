@@ -44,18 +44,6 @@ class TerminalWindowTest : public RunWindowTest {
         },
         10000);
   }
-  bool PortIsFree() {
-    TComPort other;
-    other.SetEvents({});
-    other.SetPortName(Sim->Path);
-    try {
-      other.Open();
-    } catch (const std::exception&) {
-      return false;
-    }
-    other.Close();
-    return true;
-  }
 };
 
 TEST_F(TerminalWindowTest, CommandsTypedAreSentAndEveryLineThatArrivesIsLoggedUntilClose) {
