@@ -139,8 +139,8 @@ void TfsProcVariable::SaveLocals(std::vector<Variant>& saved) {
 }
 
 void TfsProcVariable::RestoreLocals(const std::vector<Variant>& saved) {
-  const std::vector<TfsCustomVariable*>& slots = LocalSlots();
-  for (std::size_t i = 0; i < slots.size() && i < saved.size(); ++i) slots[i]->Value = saved[i];
+  const std::vector<TfsCustomVariable*>& locals = LocalSlots();
+  for (std::size_t i = 0; i < locals.size() && i < saved.size(); ++i) locals[i]->Value = saved[i];
 }
 
 // --- TfsArrayHelper

@@ -153,9 +153,9 @@ class TfsProcVariable : public TfsCustomVariable {
   // restore false, when an exception passes, only drops them).
   // Inline: they run around every recursive call.
   std::size_t PushLocals() {
-    const std::vector<TfsCustomVariable*>& slots = LocalSlots();
-    TfsCustomVariable* const* slot = slots.data();
-    std::size_t n = slots.size();
+    const std::vector<TfsCustomVariable*>& locals = LocalSlots();
+    TfsCustomVariable* const* slot = locals.data();
+    std::size_t n = locals.size();
     std::size_t mark = FSavedTop;
     if (mark + n > FSavedStack.size()) GrowSavedStack(mark + n);
     Variant* saved = FSavedStack.data() + mark;
@@ -168,9 +168,9 @@ class TfsProcVariable : public TfsCustomVariable {
     std::size_t count = FSavedTop - mark;
     std::size_t i = 0;
     if (restore) {
-      const std::vector<TfsCustomVariable*>& slots = LocalSlots();
-      TfsCustomVariable* const* slot = slots.data();
-      for (std::size_t n = std::min(slots.size(), count); i < n; ++i) slot[i]->Value = std::move(saved[i]);
+      const std::vector<TfsCustomVariable*>& locals = LocalSlots();
+      TfsCustomVariable* const* slot = locals.data();
+      for (std::size_t n = std::min(locals.size(), count); i < n; ++i) slot[i]->Value = std::move(saved[i]);
     }
     // The rest is emptied rather than erased: the entries are reused by the next call, and an
     // emptied entry keeps no text or array of a returned call alive.
